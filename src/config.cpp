@@ -1,0 +1,122 @@
+// Player settings: the record kept in save/config.czc, the key binding screen and
+// the options dialog.
+#include "config.h"
+
+#include "cindermaze.h"
+
+#include <allegro.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+static const char *const CONFIG_WRITE_FAILED = "L'ecriture dans le fichier de config a echoue.";
+
+void default_config(config *cfg) {
+    memset(cfg, 0, sizeof *cfg);
+    cfg->gfx_card = GFX_AUTODETECT_FULLSCREEN;
+    cfg->display_method = 0;
+    cfg->vsync = 0;
+    cfg->music_volume = 150;
+    cfg->effects_volume = 200;
+    cfg->screen_w = 800;
+    cfg->screen_h = 600;
+    cfg->time_limit = 90;
+    cfg->key_up = KEY_UP;
+    cfg->key_down = KEY_DOWN;
+    cfg->key_left = KEY_LEFT;
+    cfg->key_right = KEY_RIGHT;
+    cfg->key_bomb = KEY_SPACE;
+    cfg->key_quit = KEY_ESC;
+    cfg->key_pause = KEY_P;
+}
+
+int32_t *config_key_field(config *cfg, int action) {
+    int32_t *keys[KEY_ACTION_COUNT] = {&cfg->key_up,   &cfg->key_down, &cfg->key_left,
+                                       &cfg->key_right, &cfg->key_bomb, &cfg->key_quit,
+                                       &cfg->key_pause};
+    return action >= 0 && action < KEY_ACTION_COUNT ? keys[action] : nullptr;
+}
+
+bool repair_config(config *cfg, size_t bytes_read) {
+    bool changed = false;
+    if (bytes_read < sizeof *cfg) {
+        config defaults;
+        default_config(&defaults);
+        memcpy((uint8_t *)cfg + bytes_read, (const uint8_t *)&defaults + bytes_read,
+               sizeof *cfg - bytes_read);
+        changed = true;
+    }
+    config defaults;
+    default_config(&defaults);
+    for (int action = 0; action < KEY_ACTION_COUNT; action++) {
+        int32_t *code = config_key_field(cfg, action);
+        if (*code < 1 || *code >= KEY_MAX) {
+            *code = *config_key_field(&defaults, action);
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+bool write_config_file(const config *cfg, const char *path) {
+    // A save interrupted half-way must leave the old file whole: write beside it, then rename.
+    char temporary[4096];
+    snprintf(temporary, sizeof temporary, "%s.tmp", path);
+    FILE *f = fopen(temporary, "wb");
+    if (!f)
+        return false;
+    bool written = fwrite(cfg, sizeof *cfg, 1, f) == 1;
+    written = fflush(f) == 0 && written;
+    written = fsync(fileno(f)) == 0 && written;
+    written = fclose(f) == 0 && written;
+    if (!written || rename(temporary, path) != 0) {
+        remove(temporary);
+        return false;
+    }
+    return true;
+}
+
+void make_config(config *cfg, int gfx_card, int display_method, int vsync, int music_volume,
+                 int effects_volume, int screen_w, int screen_h, int time_limit, int key_up,
+                 int key_down, int key_left, int key_right, int key_bomb, int key_quit,
+                 int key_pause) {
+    cfg->gfx_card = gfx_card;
+    cfg->display_method = (int8_t)display_method;
+    cfg->vsync = (int8_t)vsync;
+    cfg->music_volume = music_volume;
+    cfg->effects_volume = effects_volume;
+    cfg->screen_w = screen_w;
+    cfg->screen_h = screen_h;
+    cfg->time_limit = time_limit;
+    cfg->key_up = key_up;
+    cfg->key_down = key_down;
+    cfg->key_left = key_left;
+    cfg->key_right = key_right;
+    cfg->key_bomb = key_bomb;
+    cfg->key_quit = key_quit;
+    cfg->key_pause = key_pause;
+    if (!write_config_file(cfg, CONFIG_FILE))
+        fatal_exit(CONFIG_WRITE_FAILED);
+}
+
+config *load_config() {
+    config *cfg = (config *)calloc(1, sizeof(config));
+    if (!cfg) {
+        fprintf(stderr, "Erreur : plus de memoire pour la configuration\n");
+        exit(1);
+    }
+    FILE *f = fopen(CONFIG_FILE, "rb");
+    if (f) {
+        size_t got = fread(cfg, 1, sizeof *cfg, f);
+        fclose(f);
+        repair_config(cfg, got);
+        return cfg;
+    }
+    config d;
+    default_config(&d);
+    make_config(cfg, d.gfx_card, d.display_method, d.vsync, d.music_volume, d.effects_volume,
+                d.screen_w, d.screen_h, d.time_limit, d.key_up, d.key_down, d.key_left,
+                d.key_right, d.key_bomb, d.key_quit, d.key_pause);
+    return cfg;
+}

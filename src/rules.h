@@ -1,0 +1,110 @@
+// The rules of play, one tick and one seconds step at a time. Nothing here draws,
+// reads an input device or touches a sound device directly: the keys held come in
+// as a plain record and sounds go through play_effect.
+#pragma once
+
+#include <cstdint>
+
+struct BITMAP;
+struct SAMPLE;
+struct config;
+struct map;
+struct obj;
+
+// How a game ended.
+enum { END_NONE = 0, END_QUIT = 1, END_WON = 2, END_DEAD = 3, END_TIME_UP = 4, END_TOO_BIG = 5 };
+
+// The game's sound effects, in the order of the samples table.
+enum {
+    SAMPLE_DROP = 0,
+    SAMPLE_BONUS = 1,
+    SAMPLE_DIAMANT = 2,
+    SAMPLE_EXPLOSION = 3,
+    SAMPLE_FIN_GAGNE = 4,
+    SAMPLE_FIN_PERD = 5,
+    SAMPLE_COUNT = 6,
+};
+
+// The player's four walking tables.
+enum { FACING_UP = 0, FACING_RIGHT = 1, FACING_DOWN = 2, FACING_LEFT = 3 };
+
+// Entries of flame_sprites.
+enum {
+    FLAME_PIC_CENTRE = 0,
+    FLAME_PIC_END_UP = 1,
+    FLAME_PIC_END_RIGHT = 2,
+    FLAME_PIC_END_DOWN = 3,
+    FLAME_PIC_END_LEFT = 4,
+    FLAME_PIC_MIDDLE_H = 5,
+    FLAME_PIC_MIDDLE_V = 6,
+    FLAME_PIC_COUNT = 7,
+};
+
+// The seven actions held during one tick, filled by the game loop from key[].
+struct game_keys {
+    bool up, down, left, right, bomb, quit, pause;
+};
+
+// Everything the rules of one game work on. Sprite tables may hold null entries
+// (tests run without pictures); the rules only hand them to objects.
+struct game {
+    const config *cfg;
+    ::map *map;
+    obj *player;
+    uint32_t object_count;
+    uint32_t diamonds_left;
+    uint8_t speed;
+    uint8_t fuse_time;
+    int8_t direction_sign;
+    uint8_t frame_counts[15];
+    uint8_t frame_delays[15];
+    BITMAP **flame_sprites[FLAME_PIC_COUNT];
+    SAMPLE *samples[SAMPLE_COUNT];
+    int32_t time_left;
+    uint8_t end_state;
+    int32_t fps;
+    int32_t frames_this_second;
+    int32_t last_second;
+    // Tables handed to the objects created from the map and by the player.
+    BITMAP **wall_sprites;
+    BITMAP **block_sprites;
+    BITMAP **bonus_sprites;
+    BITMAP **player_sprites[4];
+    BITMAP **bomb_sprites;
+    BITMAP **super_bomb_sprites;
+    BITMAP **diamond_sprites;
+    BITMAP **monster_sprites;
+};
+
+// Plays a sample with the configured volume, only when that volume is not 0 and the
+// sample exists.
+void play_effect(const config *cfg, SAMPLE *sample);
+
+// The start values of a game (speed 2, fuse 3, time_left from the time limit, ...),
+// with the animation tables for `block_frames` block pictures. Sprite tables and
+// samples are left null.
+void init_game_state(game *g, const config *cfg, ::map *m, unsigned block_frames);
+// Turns the map's cells into objects, row by row; 0 on success, 1 when an object
+// could not be created or the first cell made none.
+int32_t create_map_objects(game *g);
+// Frees every object of the ring, the player included.
+void free_game_objects(game *g);
+
+// One pass of the rules over the ring.
+void move_everyone(::map *m, const config *cfg, obj *head, uint32_t *count,
+                   const uint8_t frame_counts[15], const uint8_t frame_delays[15],
+                   BITMAP **flame_sprites[FLAME_PIC_COUNT], uint32_t *diamonds_left, uint8_t speed,
+                   SAMPLE *samples[SAMPLE_COUNT]);
+// One tick of play: keys, corner rule, walking animation, bomb laying, move_everyone,
+// bonus effects and their end, end checks (which also consume one tick of game_time).
+void game_tick(game *g, const game_keys *keys);
+// The seconds step, run when the seconds counter differs from last_second.
+void game_seconds_step(game *g, int32_t seconds_now);
+
+// Explosions and deaths.
+void explode_bomb(::map *m, const config *cfg, obj *bomb, obj *head, uint32_t *count,
+                  BITMAP **flame_sprites[FLAME_PIC_COUNT], SAMPLE *samples[SAMPLE_COUNT]);
+void flame_step(::map *m, obj *flame, uint32_t *count, BITMAP **flame_sprites[FLAME_PIC_COUNT]);
+void creer_explosion(::map *m, obj *source, int8_t direction, int8_t arm, int8_t dx, int8_t dy,
+                     BITMAP **sprites, uint32_t *count);
+void mort(::map *m, obj *victim, uint32_t *count);
