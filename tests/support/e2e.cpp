@@ -223,7 +223,10 @@ std::vector<std::string> e2e_messages(game_run *run) {
     std::string text(bytes.begin(), bytes.end());
     size_t start = 0, end;
     while ((end = text.find("\n\036\n", start)) != std::string::npos) {
-        messages.push_back(text.substr(start, end - start));
+        std::string message = text.substr(start, end - start);
+        while (!message.empty() && message.back() == '\n')
+            message.pop_back();
+        messages.push_back(message);
         start = end + 3;
     }
     return messages;

@@ -1,6 +1,8 @@
 // A private X server per test process.
 #include "xvfb.h"
 
+#include <allegro.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -74,4 +76,37 @@ bool use_private_display(int width, int height) {
     setenv("DISPLAY", process_server.name.c_str(), 1);
     atexit(stop_process_server);
     return true;
+}
+
+bool allegro_on_private_display(const std::string &message_log, int color_depth) {
+    if (!use_private_display())
+        return false;
+    std::string path = std::string(CINDERMAZE_STUB_DIR) + ":" + (getenv("PATH") ? getenv("PATH") : "");
+    setenv("PATH", path.c_str(), 1);
+    setenv("XMESSAGE_LOG", message_log.c_str(), 1);
+    if (allegro_init() != 0)
+        return false;
+    set_color_depth(color_depth);
+    return true;
+}
+
+std::vector<std::string> recorded_messages(const std::string &message_log) {
+    std::vector<std::string> messages;
+    FILE *f = fopen(message_log.c_str(), "rb");
+    if (!f)
+        return messages;
+    std::string text;
+    int c;
+    while ((c = fgetc(f)) != EOF)
+        text.push_back((char)c);
+    fclose(f);
+    size_t start = 0, end;
+    while ((end = text.find("\n\036\n", start)) != std::string::npos) {
+        std::string message = text.substr(start, end - start);
+        while (!message.empty() && message.back() == '\n')
+            message.pop_back();
+        messages.push_back(message);
+        start = end + 3;
+    }
+    return messages;
 }
