@@ -7,11 +7,11 @@
 
 #include <allegro.h>
 #include <cstdlib>
+#include <ctime>
 
 void fatal_error(const char *text) {
     // The settings file may fail before the library is up: start it so the message can show.
-    if (!system_driver)
-        allegro_init();
+    if (!system_driver) allegro_init();
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     allegro_message("Erreur : %s\nAllegro_error : %s", text, allegro_error);
     allegro_exit();
@@ -22,8 +22,50 @@ void fatal_exit(const char *text) {
     exit(1);
 }
 
+bool set_mode_or_window(int card, int w, int h) {
+    if (set_gfx_mode(card, w, h, 0, 0) == 0) return true;
+    if (card == GFX_AUTODETECT_WINDOWED) return false;
+    return set_gfx_mode(GFX_AUTODETECT_WINDOWED, w, h, 0, 0) == 0;
+}
+
+void menu_init() {
+    allegro_init();
+    set_uformat(U_ASCII);
+    int depth = desktop_color_depth();
+    set_color_depth(depth != 0 ? depth : 24);
+    if (!set_mode_or_window(GFX_AUTODETECT_FULLSCREEN, 800, 600)) {
+        allegro_message("%s", allegro_error);
+        exit(-1);
+    }
+    install_timer();
+    install_mouse();
+    set_allegro_resource_path(100, "./");
+    // The layout must be chosen before the keyboard driver starts.
+    set_config_string("system", "keyboard", "fr");
+    set_config_string("system", "language", "fr");
+    install_keyboard();
+    srand((unsigned)time(NULL));
+    set_display_switch_mode(SWITCH_PAUSE);
+}
+
+void safe_init(config *cfg) {
+    allegro_init();
+    set_uformat(U_ASCII);
+    set_color_depth(16);
+    if (set_gfx_mode(GFX_AUTODETECT, 320, 200, 0, 0) != 0 &&
+        set_gfx_mode(GFX_SAFE, 320, 200, 0, 0) != 0)
+        fatal_exit("Impossible de mettre en place un mode graphique.");
+    install_timer();
+    install_keyboard();
+    install_mouse();
+    gfx_mode_select(&cfg->gfx_card, &cfg->screen_w, &cfg->screen_h);
+    // The chosen mode serves every screen: without it there is nothing to draw on.
+    if (!set_mode_or_window(cfg->gfx_card, cfg->screen_w, cfg->screen_h))
+        fatal_exit("Impossible de mettre en place un mode graphique.");
+    srand((unsigned)time(NULL));
+}
+
 void deinit() {
-    if (keyboard_driver)
-        clear_keybuf();
+    if (keyboard_driver) clear_keybuf();
     deinit_timer();
 }

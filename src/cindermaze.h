@@ -8,6 +8,11 @@ void menu_init();
 void safe_init(config *cfg);
 void deinit();
 
+// Sets a graphics mode; when the driver refuses it (many desktops and X servers cannot
+// switch resolution), tries a window of the same size. False when neither could be had,
+// and then there is no screen to draw on.
+bool set_mode_or_window(int card, int w, int h);
+
 // Leaves graphics mode, shows "Erreur : <text>" with Allegro's error, shuts Allegro down.
 void fatal_error(const char *text);
 // The same, then ends the program.

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 struct BITMAP;
+struct DIALOG;
 
 #define CONFIG_FILE "save/config.czc"
 #define CONFIG_SIZE 56
@@ -56,3 +57,9 @@ int32_t *config_key_field(config *cfg, int action);
 void config_touches(config *cfg, BITMAP *menu_background);
 // Options dialog (Allegro GUI), saves when left with "Sauvegarder et Quitter".
 void gui_config(config *cfg);
+// The options dialog's entries, kept between showings.
+extern DIALOG the_dialog[];
+// Sets the dialog's choices from the record (values without an entry show the nearest one).
+void fill_options_dialog(const config *cfg);
+// Maps the dialog's choices back to record values and saves the record.
+void save_options_dialog(config *cfg);
