@@ -47,6 +47,11 @@ bool e2e_prepare(game_run *run, int screen_w, int screen_h) {
 
 bool e2e_launch(game_run *run, const std::vector<std::string> &args,
                 const std::vector<std::string> &env) {
+    return e2e_launch_program(run, run->dir.path + "/cindermaze", args, env);
+}
+
+bool e2e_launch_program(game_run *run, const std::string &program,
+                        const std::vector<std::string> &args, const std::vector<std::string> &env) {
     pid_t pid = fork();
     if (pid < 0)
         return false;
@@ -65,7 +70,6 @@ bool e2e_launch(game_run *run, const std::vector<std::string> &args,
         int devnull = open("/dev/null", O_RDWR);
         dup2(devnull, 0);
         std::vector<char *> argv;
-        std::string program = run->dir.path + "/cindermaze";
         argv.push_back(const_cast<char *>(program.c_str()));
         for (const std::string &a : args)
             argv.push_back(const_cast<char *>(a.c_str()));

@@ -39,6 +39,10 @@ bool e2e_prepare(game_run *run, int screen_w = 1280, int screen_h = 1024);
 // environment entries ("NAME=value").
 bool e2e_launch(game_run *run, const std::vector<std::string> &args = {},
                 const std::vector<std::string> &env = {});
+// The same with another program (a test program instead of the game's own).
+bool e2e_launch_program(game_run *run, const std::string &program,
+                        const std::vector<std::string> &args = {},
+                        const std::vector<std::string> &env = {});
 // Waits for the program to end; false on time-out.
 bool e2e_wait_exit(game_run *run, double seconds);
 bool e2e_running(game_run *run);

@@ -1,0 +1,103 @@
+// The picture of a game: the play field under the head-up display, the pause text,
+// the time warning and the end screens.
+#include "hud.h"
+
+#include "affichage.h"
+#include "objets.h"
+#include "rules.h"
+
+#include <allegro.h>
+
+// An icon stands this far left of its number: 32 pixels of picture and a 10-pixel gap.
+static const int32_t ICON_STEP = 42;
+// The time warning shows from this many seconds left down to 0.
+static const uint32_t WARNING_SECONDS = 5;
+
+static const char *const TOO_BIG_LINES[4] = {
+    "La carte est trop grande",
+    "pour cette resolution,",
+    "choisissez une resolution",
+    "superieure ou une autre carte.",
+};
+
+static int red() {
+    return makecol(255, 0, 0);
+}
+static int grey() {
+    return makecol(125, 125, 125);
+}
+static int yellow() {
+    return makecol(255, 255, 0);
+}
+
+void place_hud(play_screen *ps, int32_t screen_w) {
+    ps->timer_icon_x = screen_w / 2 - (ps->timer_icon ? ps->timer_icon->w : 0) - 10;
+    ps->bomb_icon_x = screen_w / 3 - ICON_STEP;
+    ps->diamond_count_x = screen_w - text_length(ps->hud_font, "88");
+    ps->diamond_icon_x = ps->diamond_count_x - ICON_STEP;
+}
+
+bool place_field(play_screen *ps, int32_t field_w, int32_t field_h, int32_t screen_w,
+                 int32_t screen_h) {
+    ps->field_x = (screen_w - field_w) / 2;
+    ps->field_y = (screen_h - field_h) / 2;
+    // No room above the field for the counters: the field sits on the bottom edge.
+    if (text_height(ps->hud_font) > ps->field_y) ps->field_y = screen_h - field_h;
+    return field_w > screen_w || field_h > screen_h;
+}
+
+static void draw_counters(BITMAP *dest, const play_screen *ps, const game *g) {
+    if (ps->timer_icon) draw_sprite(dest, ps->timer_icon, ps->timer_icon_x, 0);
+    if (ps->bomb_icon) draw_sprite(dest, ps->bomb_icon, ps->bomb_icon_x, 0);
+    if (ps->diamond_icon) draw_sprite(dest, ps->diamond_icon, ps->diamond_icon_x, 0);
+    int bombs = g->player ? g->player->param3 : 0;
+    textprintf_ex(dest, ps->hud_font, dest->w / 2, 0, red(), -1, "%d", (int)g->time_left);
+    textprintf_ex(dest, ps->hud_font, dest->w / 3, 0, red(), -1, "%d", bombs);
+    textprintf_ex(dest, ps->hud_font, ps->diamond_count_x, 0, red(), -1, "%d",
+                  (int)g->diamonds_left);
+    textprintf_ex(dest, font, 0, 0, grey(), -1, "FPS : %d", (int)g->fps);
+    textprintf_ex(dest, font, 0, ps->line_height, grey(), -1, "objets : %d", (int)g->object_count);
+}
+
+void draw_game_frame(BITMAP *dest, const play_screen *ps, const game *g) {
+    if (ps->background) draw_rle_sprite(dest, ps->background, ps->field_x, ps->field_y);
+    draw_counters(dest, ps, g);
+    draw_playscreen(g->player, dest, ps->field_x, ps->field_y);
+    // Read unsigned, so only 0 to 5 seconds left warn.
+    if ((uint32_t)g->time_left <= WARNING_SECONDS)
+        textprintf_centre_ex(dest, ps->hud_font, dest->w / 2, dest->h / 2, red(), -1,
+                             "PLUS DE TEMPS !!!");
+}
+
+void draw_pause_text(BITMAP *dest, const play_screen *ps, int32_t screen_w, int32_t screen_h) {
+    textprintf_centre_ex(dest, ps->hud_font, screen_w / 2, screen_h / 2, red(), -1,
+                         "P    A    U    S    E");
+}
+
+static void draw_too_big(BITMAP *dest, const play_screen *ps) {
+    int h = text_height(ps->hud_font);
+    for (int i = 0; i < 4; i++)
+        textprintf_centre_ex(dest, ps->hud_font, dest->w / 2, i * h, yellow(), -1, "%s",
+                             TOO_BIG_LINES[i]);
+}
+
+void draw_end_screen(BITMAP *dest, const play_screen *ps, const game *g) {
+    switch (g->end_state) {
+    case END_WON:
+        if (ps->win_screen)
+            draw_sprite(dest, ps->win_screen, (dest->w - ps->win_screen->w) / 2,
+                        (dest->h - ps->win_screen->h) / 2);
+        break;
+    case END_DEAD:
+    case END_TIME_UP:
+        if (ps->lose_screen)
+            stretch_blit(ps->lose_screen, dest, 0, 0, ps->lose_screen->w, ps->lose_screen->h, 0, 0,
+                         dest->w, dest->h);
+        break;
+    case END_TOO_BIG:
+        draw_too_big(dest, ps);
+        break;
+    default:
+        break;
+    }
+}
