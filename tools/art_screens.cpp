@@ -1,0 +1,392 @@
+// Menu background, stone buttons, map chooser arrows and preview, end pictures.
+#include "art.h"
+#include "glyphs.h"
+
+#include <cmath>
+
+// Ordered dither between two colours: t = 0 gives a, 1 gives b.
+static uint8_t dither(int x, int y, double t, uint8_t a, uint8_t b) {
+    static const int bayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    return t * 16 > bayer[y & 3][x & 3] + 0.5 ? b : a;
+}
+
+struct stop {
+    double at;
+    uint8_t col;
+};
+
+static uint8_t gradient(int x, int y, double v, const std::vector<stop> &stops) {
+    if (v <= stops.front().at) return stops.front().col;
+    for (size_t i = 1; i < stops.size(); i++)
+        if (v <= stops[i].at) {
+            double t = (v - stops[i - 1].at) / (stops[i].at - stops[i - 1].at);
+            return dither(x, y, t, stops[i - 1].col, stops[i].col);
+        }
+    return stops.back().col;
+}
+
+// Text as a mask canvas (1 where inked), crisp.
+static canvas text_mask(const std::string &s, int size, int spacing = 0) {
+    font_face *f = open_face(font_path(true), size);
+    canvas m = make_canvas(1, 1);
+    if (!f) return m;
+    coverage cov = render_text(f, s, false, spacing);
+    close_face(f);
+    m = make_canvas(cov.w, cov.h);
+    for (int y = 0; y < cov.h; y++)
+        for (int x = 0; x < cov.w; x++)
+            if (cov.at(x, y) >= 110) put(&m, x, y, ST0);
+    // Trim empty rows so that centring is visual.
+    int top = 0, bottom = m.h - 1, left = 0, right = m.w - 1;
+    auto row_empty = [&](int y) {
+        for (int x = 0; x < m.w; x++)
+            if (get(&m, x, y) != MASK) return false;
+        return true;
+    };
+    auto col_empty = [&](int x) {
+        for (int y = 0; y < m.h; y++)
+            if (get(&m, x, y) != MASK) return false;
+        return true;
+    };
+    while (top < bottom && row_empty(top))
+        top++;
+    while (bottom > top && row_empty(bottom))
+        bottom--;
+    while (left < right && col_empty(left))
+        left++;
+    while (right > left && col_empty(right))
+        right--;
+    return crop(&m, left, top, right - left + 1, bottom - top + 1);
+}
+
+static bool inked(const canvas *m, int x, int y) {
+    return get(m, x, y) != MASK;
+}
+
+int draw_label(canvas *c, const std::string &utf8, int size, int x, int y, uint8_t col) {
+    canvas m = text_mask(utf8, size);
+    for (int j = 0; j < m.h; j++)
+        for (int i = 0; i < m.w; i++)
+            if (inked(&m, i, j)) put(c, x + i, y + j, col);
+    return m.w;
+}
+
+// Paints a mask onto c at (x, y) with a colour chosen per pixel.
+template <typename F>
+static void paint_mask(canvas *c, const canvas *m, int x, int y, F colour_at) {
+    for (int j = 0; j < m->h; j++)
+        for (int i = 0; i < m->w; i++)
+            if (inked(m, i, j)) put(c, x + i, y + j, colour_at(i, j));
+}
+
+// Grows a mask by r pixels (square neighbourhood).
+static canvas grow(const canvas *m, int r) {
+    canvas o = make_canvas(m->w + 2 * r, m->h + 2 * r);
+    for (int y = 0; y < m->h; y++)
+        for (int x = 0; x < m->w; x++)
+            if (inked(m, x, y))
+                for (int dy = -r; dy <= r; dy++)
+                    for (int dx = -r; dx <= r; dx++)
+                        if (dx * dx + dy * dy <= r * r + r) put(&o, x + r + dx, y + r + dy, ST0);
+    return o;
+}
+
+// Engraved (off) or glowing (on) label centred in a box.
+static void label(canvas *c, const std::string &s, int size, int bx, int by, int bw, int bh,
+                  bool on) {
+    canvas m = text_mask(s, size);
+    int x = bx + (bw - m.w) / 2, y = by + (bh - m.h) / 2;
+    if (on) {
+        canvas halo = grow(&m, 2);
+        paint_mask(c, &halo, x - 2, y - 2, [](int, int) { return EM2; });
+        canvas halo1 = grow(&m, 1);
+        paint_mask(c, &halo1, x - 1, y - 1, [](int, int) { return EM3; });
+        paint_mask(c, &m, x, y, [&](int, int j) { return j < m.h / 2 ? HOT1 : HOT0; });
+    } else {
+        paint_mask(c, &m, x + 1, y + 1, [](int, int) { return ST3; });
+        paint_mask(c, &m, x, y, [](int, int) { return ST0; });
+        paint_mask(c, &m, x, y, [&](int i, int j) { return inked(&m, i - 1, j - 1) ? ST0 : ST1; });
+    }
+}
+
+// A stone plate with rounded corners, raised; warm and glowing when on.
+static void plate(canvas *c, int w, int h, bool on, int seed) {
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            double n = noise(x / 2, y / 2, seed);
+            uint8_t base = on ? (n < 0.2 ? ST2 : ST3) : (n < 0.25 ? ST1 : n > 0.85 ? ST3 : ST2);
+            put(c, x, y, base);
+        }
+    bevel(c, 0, 0, w, h, on ? EM4 : ST4, ST0);
+    bevel(c, 1, 1, w - 2, h - 2, on ? EM3 : ST3, on ? EM1 : ST1);
+    if (on) bevel(c, 2, 2, w - 4, h - 4, EM2, EM2);
+    // Rounded corners.
+    for (int k = 0; k < 2; k++) {
+        put(c, k, 0, MASK), put(c, 0, k, MASK), put(c, w - 1 - k, 0, MASK), put(c, w - 1, k, MASK);
+        put(c, k, h - 1, MASK), put(c, 0, h - 1 - k, MASK), put(c, w - 1 - k, h - 1, MASK),
+            put(c, w - 1, h - 1 - k, MASK);
+    }
+    // Chipped stone: a couple of cracks.
+    line(c, w - 30, 3, w - 24, 9, on ? EM3 : ST1);
+    line(c, w - 24, 9, w - 26, 14, on ? EM3 : ST1);
+    line(c, 8, h - 4, 14, h - 9, on ? EM3 : ST1);
+}
+
+canvas menu_button(const std::string &text, bool on) {
+    canvas c = make_canvas(260, 52);
+    plate(&c, c.w, c.h, on, 50 + (int)text.size());
+    label(&c, text, 28, 0, 0, c.w, c.h, on);
+    if (on) {
+        // Embers at the ends of the lit plate.
+        for (int side = 0; side < 2; side++) {
+            int x = side ? c.w - 22 : 14;
+            fill_poly(
+                &c,
+                {{(double)x, 26}, {(double)x + 5, 20}, {(double)x + 10, 26}, {(double)x + 5, 32}},
+                EM4);
+            put(&c, x + 5, 26, HOT1), put(&c, x + 4, 25, HOT0), put(&c, x + 6, 27, EM3);
+        }
+    }
+    return c;
+}
+
+canvas arrow_button(bool left, bool on) {
+    canvas c = make_canvas(150, 40);
+    plate(&c, c.w, c.h, on, left ? 60 : 61);
+    canvas a = make_canvas(150, 40);
+    for (int k = 0; k < 2; k++) {
+        double x0 = 50 + k * 26;
+        fill_poly(&a, {{x0, 20}, {x0 + 22, 8}, {x0 + 22, 32}}, ST0);
+    }
+    if (!left) a = flip_h(&a);
+    for (int y = 0; y < 40; y++)
+        for (int x = 0; x < 150; x++)
+            if (inked(&a, x, y)) {
+                if (on) {
+                    put(&c, x, y, y < 20 ? HOT0 : EM4);
+                } else {
+                    put(&c, x, y, inked(&a, x - 1, y - 1) ? ST1 : ST0);
+                    if (!inked(&a, x + 1, y + 1)) put(&c, x + 1, y + 1, ST3);
+                }
+            }
+    if (on) {
+        canvas halo = grow(&a, 1);
+        for (int y = 0; y < halo.h; y++)
+            for (int x = 0; x < halo.w; x++)
+                if (inked(&halo, x, y) && !inked(&a, x - 1, y - 1)) put(&c, x - 1, y - 1, EM2);
+    }
+    return c;
+}
+
+// Drifting embers over a background, fewer where buttons stand.
+static void embers(canvas *c, int count, int seed, int avoid_x0, int avoid_x1) {
+    for (int i = 0; i < count; i++) {
+        int x = (int)(noise(i, 1, seed) * c->w), y = (int)(noise(i, 2, seed) * c->h);
+        if (x > avoid_x0 && x < avoid_x1 && noise(i, 3, seed) < 0.8) continue;
+        double r = noise(i, 4, seed);
+        if (r < 0.1) {
+            put(c, x, y, HOT0);
+            put(c, x - 1, y, EM3), put(c, x + 1, y, EM3), put(c, x, y - 1, EM3),
+                put(c, x, y + 1, EM2);
+            put(c, x, y + 2, EM1);
+        } else if (r < 0.4) {
+            put(c, x, y, EM4), put(c, x, y + 1, EM2);
+        } else {
+            put(c, x, y, r < 0.7 ? EM2 : EM1);
+        }
+    }
+}
+
+// Jagged rock along the left or right edge, lit from the top left.
+static void rock_wall(canvas *c, bool right, int seed) {
+    for (int y = 0; y < c->h; y++) {
+        double edge = 40 + 22 * std::sin(y * 0.021 + seed) + 10 * std::sin(y * 0.07 + seed * 2) +
+                      5 * noise(y / 6, 0, seed);
+        for (int k = 0; k < (int)edge; k++) {
+            int x = right ? c->w - 1 - k : k;
+            uint8_t col = k > edge - 2   ? (right ? ST2 : ST0)
+                          : k > edge - 4 ? ST1
+                                         : (noise(x / 3, y / 3, seed) < 0.3 ? ST1 : ST0);
+            if (!right && k > edge - 3) col = ST2;
+            put(c, x, y, col);
+        }
+    }
+}
+
+static void stone_title(canvas *c, const std::string &text, int size, int cy) {
+    canvas m = text_mask(text, size, 2);
+    int x = (c->w - m.w) / 2, y = cy;
+    canvas outer = grow(&m, 4);
+    paint_mask(c, &outer, x - 4 + 5, y - 4 + 6, [](int, int) { return ST0; }); // drop shadow
+    paint_mask(c, &outer, x - 4, y - 4, [&](int i, int j) { return dither(i, j, 0.35, ST0, EM1); });
+    canvas rim = grow(&m, 2);
+    paint_mask(c, &rim, x - 2, y - 2, [](int, int) { return ST0; });
+    paint_mask(c, &m, x, y, [&](int i, int j) {
+        double t = (double)j / m.h;
+        // Stone lit from above, glowing embers underneath.
+        uint8_t col = gradient(
+            i, j, t, {{0.0, ST4}, {0.3, ST3}, {0.62, ST2}, {0.8, EM2}, {0.92, EM3}, {1.0, EM4}});
+        if (!inked(&m, i - 1, j - 1) || !inked(&m, i, j - 2))
+            col = t < 0.5 ? HOT1 : EM4;
+        else if (!inked(&m, i + 1, j + 1))
+            col = t < 0.6 ? ST1 : EM1;
+        return col;
+    });
+    // Cracks across the letters, glowing.
+    for (int k = 0; k < 14; k++) {
+        int cx = x + (int)(noise(k, 7, 70) * m.w), cyy = y + (int)(noise(k, 8, 70) * m.h * 0.6);
+        int len = 6 + (int)(noise(k, 9, 70) * 10);
+        int px = cx, py = cyy;
+        for (int s = 0; s < len; s++) {
+            if (inked(&m, px - x, py - y) && inked(&m, px - x + 1, py - y) &&
+                inked(&m, px - x - 1, py - y))
+                put(c, px, py, s % 3 ? EM3 : ST1);
+            px += noise(k, s, 71) < 0.5 ? 1 : -1;
+            py += 1;
+        }
+    }
+}
+
+canvas menu_background(const canvas *player, const canvas *bombs, const canvas *diamonds) {
+    canvas c = make_canvas(800, 600);
+    for (int y = 0; y < 600; y++)
+        for (int x = 0; x < 800; x++) {
+            double glow =
+                std::exp(-((x - 610) * (x - 610) / 60000.0 + (y - 430) * (y - 430) / 30000.0));
+            double v = y / 600.0 * 0.6 + glow * 0.45;
+            if (y > 540) v = std::min(v, 0.15 - (y - 540) / 600.0);
+            put(&c, x, y,
+                gradient(x, y, v, {{0.12, ST0}, {0.32, PU0}, {0.5, EM0}, {0.7, EM1}, {0.9, EM2}}));
+        }
+    rock_wall(&c, false, 3);
+    rock_wall(&c, true, 5);
+    embers(&c, 520, 77, 110, 430);
+    // The heroes of the game, large: a lit ledge, a bomb, diamonds and the miner.
+    for (int y = 490; y < 530; y++)
+        for (int x = 440; x < 790; x++) {
+            double u = (x - 615) / 175.0, v = (y - 508) / 18.0;
+            if (u * u + v * v <= 1) put(&c, x, y, v < -0.55 ? ST3 : v < 0 ? ST2 : ST1);
+        }
+    canvas p = frame_of(player, 8);
+    canvas pm = magnify(&p, 5);
+    blit(&c, &pm, 600, 280);
+    canvas b = frame_of(bombs, 2);
+    canvas bm = magnify(&b, 4);
+    blit(&c, &bm, 462, 392);
+    canvas d = frame_of(diamonds, 0);
+    canvas dm = magnify(&d, 3);
+    blit(&c, &dm, 700, 150);
+    canvas d2 = frame_of(diamonds, 1);
+    canvas dm2 = magnify(&d2, 2);
+    blit(&c, &dm2, 520, 250);
+    stone_title(&c, "Cindermaze", 104, 26);
+    canvas sub = text_mask("Le labyrinthe des braises", 24);
+    paint_mask(&c, &sub, (800 - sub.w) / 2 + 2, 168, [](int, int) { return ST0; });
+    paint_mask(&c, &sub, (800 - sub.w) / 2, 166, [](int, int) { return EM4; });
+    return c;
+}
+
+static void framed_panel(canvas *c, int w, int h) {
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+            put(c, x, y, gradient(x, y, (double)y / h, {{0, ST1}, {0.6, ST0}, {1, PU0}}));
+    for (int k = 0; k < 6; k++)
+        bevel(c, k, k, w - 2 * k, h - 2 * k, k < 3 ? ST3 : ST1, k < 3 ? ST0 : ST2);
+    bevel(c, 0, 0, w, h, ST4, ST0);
+}
+
+canvas surprise_preview() {
+    canvas c = make_canvas(448, 312);
+    framed_panel(&c, c.w, c.h);
+    embers(&c, 160, 91, -1, -1);
+    canvas q = text_mask("?", 170);
+    int x = (c.w - q.w) / 2, y = 40;
+    canvas halo = grow(&q, 3);
+    paint_mask(&c, &halo, x - 3, y - 3, [](int i, int j) { return dither(i, j, 0.5, EM1, EM2); });
+    paint_mask(&c, &q, x, y, [&](int, int j) {
+        return j < q.h / 3 ? HOT0 : j < 2 * q.h / 3 ? EM4 : EM3;
+    });
+    canvas t = text_mask("Surprise !", 30);
+    paint_mask(&c, &t, (c.w - t.w) / 2 + 2, 252, [](int, int) { return ST0; });
+    paint_mask(&c, &t, (c.w - t.w) / 2, 250, [](int, int) { return ST4; });
+    return c;
+}
+
+canvas win_picture(const canvas *diamonds) {
+    canvas c = make_canvas(512, 384);
+    const double cx = 256, cy = 200;
+    for (int y = 0; y < c.h; y++)
+        for (int x = 0; x < c.w; x++) {
+            double dx = x - cx, dy = y - cy;
+            double r = std::sqrt(dx * dx + dy * dy) / 300.0;
+            double a = std::atan2(dy, dx);
+            double ray = std::sin(a * 12) > 0.35 ? 0.12 : 0;
+            double v = 1.0 - r + ray;
+            put(&c, x, y,
+                gradient(
+                    x, y, v,
+                    {{0.1, BL0}, {0.3, PU0}, {0.5, PU1}, {0.68, EM3}, {0.82, EM4}, {0.95, HOT0}}));
+        }
+    // Diamonds in a crown around the big one.
+    for (int k = 0; k < 7; k++) {
+        double a = 3.14159265 * (1.05 + k * 0.15);
+        canvas d = frame_of(diamonds, k % 3);
+        canvas dm = magnify(&d, 2);
+        blit(&c, &dm, (int)(cx + 185 * std::cos(a)) - 32, (int)(cy + 40 + 150 * std::sin(a)) - 32);
+    }
+    canvas big = frame_of(diamonds, 0);
+    canvas bm = magnify(&big, 5);
+    blit(&c, &bm, (int)cx - 80, (int)cy - 70);
+    canvas t = text_mask("VICTOIRE !", 56);
+    int tx = (c.w - t.w) / 2, ty = 300;
+    canvas rim = grow(&t, 3);
+    paint_mask(&c, &rim, tx - 3, ty - 3, [](int, int) { return EM0; });
+    canvas rim1 = grow(&t, 1);
+    paint_mask(&c, &rim1, tx - 1, ty - 1, [](int, int) { return EM2; });
+    paint_mask(&c, &t, tx, ty, [&](int, int j) { return j < t.h / 2 ? HOT1 : HOT0; });
+    for (int k = 0; k < 5; k++)
+        bevel(&c, k, k, c.w - 2 * k, c.h - 2 * k, k < 2 ? EM4 : EM2, k < 2 ? EM1 : EM0);
+    return c;
+}
+
+canvas lose_picture() {
+    canvas c = make_canvas(320, 240);
+    for (int y = 0; y < c.h; y++)
+        for (int x = 0; x < c.w; x++) {
+            double smoke =
+                0.5 + 0.5 * std::sin(x * 0.05 + std::sin(y * 0.08) * 2) * std::cos(y * 0.04);
+            double v = 0.25 + smoke * 0.3 - (y > 200 ? (y - 200) / 200.0 : 0);
+            put(&c, x, y, gradient(x, y, v, {{0.2, ST0}, {0.45, ST1}, {0.6, PU0}}));
+        }
+    // A cracked stone slab.
+    fill_rect(&c, 40, 60, 240, 110, ST2);
+    for (int y = 60; y < 170; y++)
+        for (int x = 40; x < 280; x++)
+            if (noise(x / 2, y / 2, 80) < 0.25) put(&c, x, y, ST1);
+    bevel(&c, 40, 60, 240, 110, ST3, ST0);
+    bevel(&c, 41, 61, 238, 108, ST3, ST1);
+    line(&c, 40, 120, 90, 110, ST0), line(&c, 90, 110, 120, 140, ST0),
+        line(&c, 120, 140, 112, 170, ST0);
+    line(&c, 200, 60, 212, 95, ST0), line(&c, 212, 95, 260, 104, ST0),
+        line(&c, 260, 104, 280, 98, ST0);
+    line(&c, 91, 111, 121, 141, ST3);
+    canvas t = text_mask("PERDU", 54, 3);
+    int tx = (c.w - t.w) / 2, ty = 115 - t.h / 2;
+    paint_mask(&c, &t, tx + 2, ty + 2, [](int, int) { return ST3; });
+    paint_mask(&c, &t, tx, ty, [&](int i, int j) { return inked(&t, i - 2, j - 2) ? EM1 : ST0; });
+    // Smoke curls drifting up.
+    for (int k = 0; k < 9; k++) {
+        double x0 = 30 + k * 34, y0 = 200 - (k % 3) * 20;
+        for (int s = 0; s < 5; s++) {
+            canvas puff = make_canvas(c.w, c.h);
+            fill_ellipse(&puff, x0 + s * 3, y0 - s * 14, 9 - s, 7 - s, ST2);
+            for (int y = 0; y < c.h; y++)
+                for (int x = 0; x < c.w; x++)
+                    if (inked(&puff, x, y) && (y > 170 || y < 60 || x < 40 || x > 279) &&
+                        ((x + y + s) % 2 == 0))
+                        put(&c, x, y, s < 2 ? ST2 : ST1);
+        }
+    }
+    embers(&c, 40, 83, -1, -1);
+    return c;
+}

@@ -1,0 +1,156 @@
+// czmtool: compiles map text into .czm files, writes .czm files back as text,
+// and checks maps as the game will play them.
+#include "mapcheck.h"
+#include "maptext.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+static bool read_all(const char *path, std::vector<uint8_t> *out) {
+    FILE *f = fopen(path, "rb");
+    if (!f) return false;
+    uint8_t buf[4096];
+    size_t n;
+    out->clear();
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
+        out->insert(out->end(), buf, buf + n);
+    fclose(f);
+    return true;
+}
+
+static bool write_all(const char *path, const void *data, size_t n) {
+    FILE *f = fopen(path, "wb");
+    if (!f) return false;
+    bool ok = fwrite(data, 1, n, f) == n;
+    return fclose(f) == 0 && ok;
+}
+
+static bool ends_with(const std::string &s, const char *suffix) {
+    size_t n = strlen(suffix);
+    return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
+}
+
+static int usage() {
+    fprintf(stderr, "usage: czmtool compile MAP.txt OUT.czm\n"
+                    "       czmtool decompile MAP.czm [OUT.txt]\n"
+                    "       czmtool check [--screen WxH] [--hud PIXELS] MAP.czm|MAP.txt...\n"
+                    "       czmtool build [--screen WxH] [--hud PIXELS] MAP.txt OUT.czm   (compile "
+                    "if it passes the check)\n");
+    return 2;
+}
+
+// Reads a map as .czm bytes, compiling it first when it is text.
+static bool load_any(const char *path, std::vector<uint8_t> *bytes) {
+    std::vector<uint8_t> raw;
+    if (!read_all(path, &raw)) {
+        fprintf(stderr, "%s: cannot be read\n", path);
+        return false;
+    }
+    if (ends_with(path, ".czm")) {
+        *bytes = raw;
+        return true;
+    }
+    std::string error;
+    if (!parse_map_text((const char *)raw.data(), raw.size(), bytes, &error)) {
+        fprintf(stderr, "%s: %s\n", path, error.c_str());
+        return false;
+    }
+    return true;
+}
+
+static int compile(const char *in, const char *out) {
+    std::vector<uint8_t> raw, bytes;
+    if (!read_all(in, &raw)) return fprintf(stderr, "%s: cannot be read\n", in), 1;
+    std::string error;
+    if (!parse_map_text((const char *)raw.data(), raw.size(), &bytes, &error))
+        return fprintf(stderr, "%s:%s\n", in, (" " + error).c_str()), 1;
+    if (!write_all(out, bytes.data(), bytes.size()))
+        return fprintf(stderr, "%s: cannot be written\n", out), 1;
+    return 0;
+}
+
+static int decompile(const char *in, const char *out) {
+    std::vector<uint8_t> bytes;
+    if (!read_all(in, &bytes)) return fprintf(stderr, "%s: cannot be read\n", in), 1;
+    std::string text, error;
+    if (!format_map_text(bytes.data(), bytes.size(), &text, &error))
+        return fprintf(stderr, "%s: %s\n", in, error.c_str()), 1;
+    size_t used = 2 + (size_t)bytes[0] * bytes[1];
+    if (bytes.size() > used)
+        fprintf(stderr, "%s: note: %zu bytes after the last row are left out\n", in,
+                bytes.size() - used);
+    if (!out) return fwrite(text.data(), 1, text.size(), stdout) == text.size() ? 0 : 1;
+    if (!write_all(out, text.data(), text.size()))
+        return fprintf(stderr, "%s: cannot be written\n", out), 1;
+    return 0;
+}
+
+// Options shared by check and build: --screen WxH, --hud PIXELS. Returns the index of the
+// first argument that is not an option, or -1 on a bad option.
+static int parse_options(int argc, char **argv, map_check_options *opt) {
+    int i = 0;
+    for (; i < argc; i++) {
+        if (!strcmp(argv[i], "--screen") && i + 1 < argc) {
+            if (sscanf(argv[++i], "%dx%d", &opt->screen_w, &opt->screen_h) != 2) return -1;
+        } else if (!strcmp(argv[i], "--hud") && i + 1 < argc) {
+            opt->hud_h = atoi(argv[++i]);
+        } else {
+            break;
+        }
+    }
+    return i;
+}
+
+// Compiles and checks; the .czm is written only when the map passes.
+static int build(int argc, char **argv) {
+    map_check_options opt;
+    int i = parse_options(argc, argv, &opt);
+    if (i < 0 || argc - i != 2) return usage();
+    std::vector<uint8_t> bytes;
+    if (!load_any(argv[i], &bytes)) return 1;
+    std::vector<std::string> problems = check_map(bytes.data(), bytes.size(), opt);
+    for (const std::string &p : problems)
+        fprintf(stderr, "%s: %s\n", argv[i], p.c_str());
+    if (!problems.empty()) return 1;
+    if (!write_all(argv[i + 1], bytes.data(), bytes.size()))
+        return fprintf(stderr, "%s: cannot be written\n", argv[i + 1]), 1;
+    return 0;
+}
+
+static int check(int argc, char **argv) {
+    map_check_options opt;
+    int failures = 0, files = 0;
+    int first = parse_options(argc, argv, &opt);
+    if (first < 0) return usage();
+    for (int i = first; i < argc; i++) {
+        files++;
+        std::vector<uint8_t> bytes;
+        if (!load_any(argv[i], &bytes)) {
+            failures++;
+            continue;
+        }
+        std::vector<std::string> problems = check_map(bytes.data(), bytes.size(), opt);
+        for (const std::string &p : problems)
+            fprintf(stderr, "%s: %s\n", argv[i], p.c_str());
+        if (problems.empty())
+            printf("%s: ok, %s\n", argv[i], map_summary(bytes.data(), bytes.size()).c_str());
+        else
+            failures++;
+    }
+    if (files == 0) return usage();
+    return failures ? 1 : 0;
+}
+
+int main(int argc, char **argv) {
+    if (argc < 2) return usage();
+    std::string cmd = argv[1];
+    if (cmd == "compile" && argc == 4) return compile(argv[2], argv[3]);
+    if (cmd == "decompile" && (argc == 3 || argc == 4))
+        return decompile(argv[2], argc == 4 ? argv[3] : nullptr);
+    if (cmd == "check") return check(argc - 2, argv + 2);
+    if (cmd == "build") return build(argc - 2, argv + 2);
+    return usage();
+}

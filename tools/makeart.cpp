@@ -1,0 +1,259 @@
+// makeart: writes the game's pictures into the run directory.
+//   makeart graphics RUN_DIR             sprite strips, icons, menu and end screens
+//   makeart tiles RUN_DIR MAPS_LIST      maps/NAME.bmp, the tile strip of each map's theme
+//   makeart thumbs RUN_DIR MAPS_LIST     thbs/NAME.bmp, each map rendered and shrunk
+//   makeart docs RUN_DIR OUT_DIR MAPS_LIST  contact sheet, menu and map pictures (BMP)
+#include "art.h"
+#include "maplist.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+static bool save(const canvas &c, const std::string &path) {
+    if (save_canvas(&c, path)) return true;
+    fprintf(stderr, "makeart: cannot write %s\n", path.c_str());
+    return false;
+}
+
+static const char *BUTTON_LABELS[4] = {"Jouer", "Touches", "Options", "Quitter"};
+
+static int make_graphics(const std::string &run) {
+    std::string g = run + "/graphics/";
+    make_dirs_for(g);
+    canvas player = player_strip(), bombs = bombs_strip(), diamonds = diamond_strip();
+    bool ok = save(bonus_strip(), g + "bonus.bmp") && save(player, g + "player1.bmp") &&
+              save(bombs, g + "bombs1.bmp") && save(diamonds, g + "diamond.bmp") &&
+              save(monster_strip(), g + "monster.bmp") &&
+              save(explo_ctr_strip(), g + "explo_ctr.bmp") &&
+              save(explo_dir_strip(), g + "explo_dir.bmp") && save(timer_icon(), g + "timer.bmp") &&
+              save(menu_background(&player, &bombs, &diamonds), g + "fond.bmp") &&
+              save(surprise_preview(), g + "surprise.bmp") &&
+              save(win_picture(&diamonds), g + "fin_gagne.bmp") &&
+              save(lose_picture(), g + "fin_perd.bmp");
+    for (int b = 0; b < 4 && ok; b++) {
+        std::string base = g + "b" + std::to_string(b);
+        ok = save(menu_button(BUTTON_LABELS[b], true), base + "_on.bmp") &&
+             save(menu_button(BUTTON_LABELS[b], false), base + "_off.bmp");
+    }
+    ok = ok && save(arrow_button(true, true), g + "prec_on.bmp") &&
+         save(arrow_button(true, false), g + "prec_off.bmp") &&
+         save(arrow_button(false, true), g + "suiv_on.bmp") &&
+         save(arrow_button(false, false), g + "suiv_off.bmp");
+    return ok ? 0 : 1;
+}
+
+static int make_tiles(const std::string &run, const std::string &list) {
+    std::vector<map_entry> maps;
+    std::string error;
+    if (!read_map_list(list, &maps, &error))
+        return fprintf(stderr, "makeart: %s\n", error.c_str()), 1;
+    make_dirs_for(run + "/maps");
+    for (const map_entry &m : maps) {
+        int t = theme_index(m.theme);
+        if (t < 0)
+            return fprintf(stderr, "makeart: %s: unknown theme %s\n", m.name.c_str(),
+                           m.theme.c_str()),
+                   1;
+        if (!save(tile_strip(t), run + "/maps/" + m.name + ".bmp")) return 1;
+    }
+    return 0;
+}
+
+// The map as the game shows it at the start: floor and walls, then blocks, hidden
+// bonuses (as blocks), diamonds, monsters and the player standing in its cell.
+static bool render_map(const std::string &run, const std::string &name, canvas *out) {
+    FILE *f = fopen((run + "/maps/" + name + ".czm").c_str(), "rb");
+    if (!f) return false;
+    std::vector<uint8_t> bytes(2 + 255 * 255);
+    size_t n = fread(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+    if (n < 2 || n < 2 + (size_t)bytes[0] * bytes[1]) return false;
+    int h = bytes[0], w = bytes[1];
+    canvas tiles, player, diamond, monster;
+    if (!load_canvas(&tiles, run + "/maps/" + name + ".bmp") ||
+        !load_canvas(&player, run + "/graphics/player1.bmp") ||
+        !load_canvas(&diamond, run + "/graphics/diamond.bmp") ||
+        !load_canvas(&monster, run + "/graphics/monster.bmp"))
+        return false;
+    canvas floor_t = frame_of(&tiles, 0), wall_t = frame_of(&tiles, 1),
+           block_t = frame_of(&tiles, 2);
+    canvas p = frame_of(&player, 8), d = frame_of(&diamond, 0), mo = frame_of(&monster, 0);
+    *out = make_canvas(w * 32, h * 32);
+    for (int r = 0; r < h; r++)
+        for (int c = 0; c < w; c++)
+            blit(out, bytes[2 + r * w + c] == 0 ? &wall_t : &floor_t, c * 32, r * 32);
+    int pr = -1, pc = -1;
+    for (int r = 0; r < h; r++)
+        for (int c = 0; c < w; c++) {
+            uint8_t code = bytes[2 + r * w + c];
+            if (code == 2 || code == 4) blit(out, &block_t, c * 32, r * 32);
+            if (code == 12) blit(out, &d, c * 32, r * 32);
+            if (code == 11) blit(out, &mo, c * 32, r * 32);
+            if (code == 7) pr = r, pc = c;
+        }
+    if (pr >= 0) blit(out, &p, pc * 32, pr * 32 - (p.h - 32));
+    return true;
+}
+
+static int make_thumbs(const std::string &run, const std::string &list) {
+    std::vector<map_entry> maps;
+    std::string error;
+    if (!read_map_list(list, &maps, &error))
+        return fprintf(stderr, "makeart: %s\n", error.c_str()), 1;
+    make_dirs_for(run + "/thbs");
+    for (const map_entry &m : maps) {
+        canvas full;
+        if (!render_map(run, m.name, &full))
+            return fprintf(stderr, "makeart: cannot render map %s\n", m.name.c_str()), 1;
+        canvas t = shrink(&full, 448, 312);
+        bevel(&t, 0, 0, t.w, t.h, ST4, ST0);
+        bevel(&t, 1, 1, t.w - 2, t.h - 2, ST3, ST1);
+        if (!save(t, run + "/thbs/" + m.name + ".bmp")) return 1;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------- docs
+
+static void checker(canvas *c, int x, int y, int w, int h) {
+    for (int j = 0; j < h; j++)
+        for (int i = 0; i < w; i++)
+            put(c, x + i, y + j, ((i / 6 + j / 6) & 1) ? ST3 : ST4);
+}
+
+struct sheet_row {
+    std::string title;
+    canvas strip;
+    std::vector<std::string> labels;
+};
+
+static std::vector<std::string> numbered(int n, const std::vector<std::string> &names) {
+    std::vector<std::string> out;
+    for (int i = 0; i < n; i++)
+        out.push_back(std::to_string(i) + (i < (int)names.size() ? " " + names[i] : ""));
+    return out;
+}
+
+// A range-2 explosion put together from its pieces, as the game draws it.
+static canvas assembled_explosion(const canvas *ctr, const canvas *dir, int frame) {
+    canvas c = make_canvas(5 * 32, 5 * 32);
+    auto piece = [&](const canvas *strip, int k, int cx, int cy) {
+        canvas f = frame_of(strip, k);
+        blit(&c, &f, cx * 32, cy * 32);
+    };
+    piece(ctr, frame, 2, 2);
+    piece(ctr, 4 + frame, 2, 1), piece(ctr, 4 + frame, 2, 3);
+    piece(ctr, 8 + frame, 1, 2), piece(ctr, 8 + frame, 3, 2);
+    piece(dir, frame, 2, 0), piece(dir, 4 + frame, 4, 2), piece(dir, 8 + frame, 2, 4),
+        piece(dir, 12 + frame, 0, 2);
+    return c;
+}
+
+static int make_docs(const std::string &run, const std::string &out, const std::string &list) {
+    std::vector<map_entry> maps;
+    std::string error;
+    if (!read_map_list(list, &maps, &error))
+        return fprintf(stderr, "makeart: %s\n", error.c_str()), 1;
+    make_dirs_for(out + "/maps");
+    std::vector<sheet_row> rows;
+    auto strip = [&](const char *file) {
+        canvas c;
+        if (!load_canvas(&c, run + "/graphics/" + file))
+            fprintf(stderr, "makeart: cannot read %s\n", file);
+        return c;
+    };
+    canvas ctr = strip("explo_ctr.bmp"), dir = strip("explo_dir.bmp");
+    rows.push_back(
+        {"player1.bmp: up, right, down, left; 4 walking frames each", strip("player1.bmp"),
+         numbered(16, {"up", "", "", "", "right", "", "", "", "down", "", "", "", "left"})});
+    rows.push_back({"monster.bmp", strip("monster.bmp"), numbered(2, {})});
+    rows.push_back({"bombs1.bmp: normal 0-3, super 4-7", strip("bombs1.bmp"), numbered(8, {})});
+    rows.push_back({"diamond.bmp", strip("diamond.bmp"), numbered(3, {})});
+    rows.push_back(
+        {"bonus.bmp: 0 under a block (empty), 1-7 the bonus kinds", strip("bonus.bmp"),
+         numbered(8, {"hidden", "+1 bomb", "fast", "super", "+15 s", "reverse", "slow", "fuse"})});
+    rows.push_back(
+        {"explo_ctr.bmp: centre 0-3, vertical 4-7, horizontal 8-11", ctr, numbered(12, {})});
+    rows.push_back(
+        {"explo_dir.bmp: up end 0-3, right 4-7, down 8-11, left 12-15", dir, numbered(16, {})});
+    rows.push_back({"timer.bmp", strip("timer.bmp"), {"icon"}});
+    std::vector<canvas> booms;
+    for (int k = 0; k < 4; k++)
+        booms.push_back(assembled_explosion(&ctr, &dir, k));
+    for (const map_entry &m : maps) {
+        canvas t;
+        if (!load_canvas(&t, run + "/maps/" + m.name + ".bmp"))
+            return fprintf(stderr, "makeart: no tiles for %s\n", m.name.c_str()), 1;
+        rows.push_back({"maps/" + m.name + ".bmp (" + m.theme +
+                            "): floor, wall, block, cracked, split, crumbling, embers",
+                        t,
+                        {"floor", "wall", "block", "1", "2", "3", "4"}});
+    }
+    const int K = 3, GAP = 8, LABEL = 18, TITLE = 22;
+    int width = 0, height = 16;
+    for (const sheet_row &r : rows) {
+        int frames = r.strip.w / 32;
+        width = std::max(width, 16 + frames * (32 * K + GAP));
+        height += TITLE + r.strip.h * K + LABEL + 10;
+    }
+    height += TITLE + 5 * 32 * 2 + 20;
+    canvas sheet = make_canvas(width, height, ST1);
+    int y = 10;
+    for (const sheet_row &r : rows) {
+        draw_label(&sheet, r.title, 14, 16, y, HOT1);
+        y += TITLE;
+        int frames = r.strip.w / 32;
+        for (int k = 0; k < frames; k++) {
+            int x = 16 + k * (32 * K + GAP);
+            checker(&sheet, x, y, 32 * K, r.strip.h * K);
+            canvas f = frame_of(&r.strip, k);
+            canvas m = magnify(&f, K);
+            blit(&sheet, &m, x, y);
+            if (k < (int)r.labels.size())
+                draw_label(&sheet, r.labels[k], 11, x, y + r.strip.h * K + 4, ST4);
+        }
+        y += r.strip.h * K + LABEL + 10;
+    }
+    draw_label(&sheet, "explosion of range 2 put together, frames 0-3 (x2)", 14, 16, y, HOT1);
+    y += TITLE;
+    for (int k = 0; k < 4; k++) {
+        checker(&sheet, 16 + k * (5 * 64 + GAP), y, 5 * 64, 5 * 64);
+        canvas m = magnify(&booms[k], 2);
+        blit(&sheet, &m, 16 + k * (5 * 64 + GAP), y);
+    }
+    if (!save(sheet, out + "/sprites.bmp")) return 1;
+    // The main menu as it first appears, with the "Jouer" button lit.
+    canvas menu;
+    if (!load_canvas(&menu, run + "/graphics/fond.bmp")) return 1;
+    static const int bx[4] = {137, 139, 138, 138}, by[4] = {277, 340, 400, 508};
+    for (int b = 0; b < 4; b++) {
+        canvas btn;
+        load_canvas(&btn,
+                    run + "/graphics/b" + std::to_string(b) + (b == 0 ? "_on.bmp" : "_off.bmp"));
+        blit(&menu, &btn, bx[b], by[b]);
+    }
+    if (!save(menu, out + "/menu.bmp")) return 1;
+    for (const map_entry &m : maps) {
+        canvas full;
+        if (!render_map(run, m.name, &full))
+            return fprintf(stderr, "makeart: cannot render %s\n", m.name.c_str()), 1;
+        if (!save(full, out + "/maps/" + m.name + ".bmp")) return 1;
+    }
+    return 0;
+}
+
+int main(int argc, char **argv) {
+    pixel_init();
+    std::string cmd = argc > 1 ? argv[1] : "";
+    if (cmd == "graphics" && argc == 3) return make_graphics(argv[2]);
+    if (cmd == "tiles" && argc == 4) return make_tiles(argv[2], argv[3]);
+    if (cmd == "thumbs" && argc == 4) return make_thumbs(argv[2], argv[3]);
+    if (cmd == "docs" && argc == 5) return make_docs(argv[2], argv[3], argv[4]);
+    fprintf(
+        stderr,
+        "usage: makeart graphics RUN_DIR | tiles RUN_DIR MAPS_LIST | thumbs RUN_DIR MAPS_LIST |\n"
+        "               docs RUN_DIR OUT_DIR MAPS_LIST\n");
+    return 2;
+}

@@ -1,0 +1,151 @@
+// Map text format: parsing into .czm bytes and writing back.
+#include "maptext.h"
+
+#include <cstdio>
+
+struct legend_entry {
+    char ch;
+    uint8_t code;
+};
+
+static const legend_entry LEGEND[] = {{'#', 0},  {'+', 2},  {'?', 4},   {'P', 7},
+                                      {'M', 11}, {'D', 12}, {'.', 0xff}};
+
+char map_legend_char(uint8_t code) {
+    for (const legend_entry &e : LEGEND)
+        if (e.code == code) return e.ch;
+    return 0;
+}
+
+static int legend_code(char ch) {
+    for (const legend_entry &e : LEGEND)
+        if (e.ch == ch) return e.code;
+    return -1;
+}
+
+static int hex_digit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+static bool fail(std::string *error, int line, int column, const std::string &what) {
+    char where[64];
+    snprintf(where, sizeof where, "line %d, column %d: ", line, column);
+    if (error) *error = where + what;
+    return false;
+}
+
+static std::string shown(char c) {
+    unsigned char u = (unsigned char)c;
+    char buf[16];
+    if (u >= 32 && u < 127)
+        snprintf(buf, sizeof buf, "'%c'", c);
+    else
+        snprintf(buf, sizeof buf, "byte 0x%02x", u);
+    return buf;
+}
+
+// Parses one line of cells; `line` and the column count from 1 for messages.
+static bool parse_row(const char *s, size_t n, int line, std::vector<uint8_t> *row,
+                      std::string *error) {
+    for (size_t i = 0; i < n;) {
+        int column = (int)i + 1;
+        char c = s[i];
+        if (c == '{') {
+            if (i + 3 >= n || s[i + 3] != '}' || hex_digit(s[i + 1]) < 0 || hex_digit(s[i + 2]) < 0)
+                return fail(error, line, column,
+                            "'{' must be followed by two hex digits and '}', as in {08}");
+            row->push_back((uint8_t)(hex_digit(s[i + 1]) * 16 + hex_digit(s[i + 2])));
+            i += 4;
+            continue;
+        }
+        int code = legend_code(c);
+        if (code < 0)
+            return fail(error, line, column,
+                        "unknown cell " + shown(c) +
+                            " (use # + ? P M D . or {NN} for any other byte)");
+        row->push_back((uint8_t)code);
+        i++;
+    }
+    return true;
+}
+
+bool parse_map_text(const char *text, size_t length, std::vector<uint8_t> *bytes,
+                    std::string *error) {
+    std::vector<std::vector<uint8_t>> rows;
+    std::vector<int> row_lines;
+    int line = 0;
+    int blank_after_rows = 0; // line of the first blank line after the map started
+    for (size_t pos = 0; pos < length;) {
+        size_t end = pos;
+        while (end < length && text[end] != '\n')
+            end++;
+        size_t n = end - pos;
+        if (n > 0 && text[pos + n - 1] == '\r') n--;
+        line++;
+        const char *s = text + pos;
+        pos = end + 1;
+        if (n > 0 && s[0] == ';') continue;
+        if (n == 0) {
+            if (!rows.empty() && !blank_after_rows) blank_after_rows = line;
+            continue;
+        }
+        if (blank_after_rows) return fail(error, blank_after_rows, 1, "blank line inside the map");
+        std::vector<uint8_t> row;
+        if (!parse_row(s, n, line, &row, error)) return false;
+        if (!rows.empty() && row.size() != rows[0].size()) {
+            char msg[128];
+            snprintf(msg, sizeof msg, "row %d has %d cells, the first row has %d", (int)rows.size(),
+                     (int)row.size(), (int)rows[0].size());
+            return fail(error, line, 1, msg);
+        }
+        if (row.size() > 255) return fail(error, line, 1, "a map is at most 255 cells wide");
+        rows.push_back(row);
+        row_lines.push_back(line);
+        if (rows.size() > 255) return fail(error, line, 1, "a map is at most 255 rows tall");
+    }
+    if (rows.empty()) return fail(error, line > 0 ? line : 1, 1, "no map rows");
+    bytes->clear();
+    bytes->push_back((uint8_t)rows.size());
+    bytes->push_back((uint8_t)rows[0].size());
+    for (const auto &r : rows)
+        bytes->insert(bytes->end(), r.begin(), r.end());
+    return true;
+}
+
+bool format_map_text(const uint8_t *bytes, size_t length, std::string *text, std::string *error) {
+    if (length < 2) {
+        if (error) *error = "not a map: fewer than the two size bytes";
+        return false;
+    }
+    size_t h = bytes[0], w = bytes[1];
+    if (h == 0 || w == 0) {
+        if (error) *error = "not a map: a height or width of 0";
+        return false;
+    }
+    if (length < 2 + h * w) {
+        char msg[128];
+        snprintf(msg, sizeof msg, "not a map: %zu x %zu cells need %zu bytes, the file has %zu", h,
+                 w, 2 + h * w, length);
+        if (error) *error = msg;
+        return false;
+    }
+    text->clear();
+    for (size_t r = 0; r < h; r++) {
+        for (size_t c = 0; c < w; c++) {
+            uint8_t code = bytes[2 + r * w + c];
+            char ch = map_legend_char(code);
+            if (ch) {
+                text->push_back(ch);
+            } else {
+                char buf[8];
+                snprintf(buf, sizeof buf, "{%02X}", code);
+                *text += buf;
+            }
+        }
+        text->push_back('\n');
+    }
+    return true;
+}
