@@ -7,6 +7,7 @@ packages=(
     libfreetype-dev fonts-dejavu-core freepats
     googletest libgtest-dev libbenchmark-dev
     xvfb xdotool x11-utils imagemagick alsa-utils
+    clang libclang-rt-dev valgrind
 )
 missing=()
 for p in "${packages[@]}"; do
