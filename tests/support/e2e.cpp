@@ -156,20 +156,39 @@ static std::string capture(const std::string &command) {
     return out;
 }
 
-static bool biggest_window(game_run *run, window_geometry *best) {
-    std::string ids = capture("DISPLAY=" + run->x.name + " xdotool search --onlyvisible --name '' 2>/dev/null");
+// Absolute position and size of one window, from xwininfo (xdotool's own geometry adds
+// the position twice for windows that no window manager has reparented).
+static bool window_info(game_run *run, const std::string &id, window_geometry *g) {
+    std::string info =
+        capture("DISPLAY=" + run->x.name + " xwininfo -children -stats -id " + id + " 2>/dev/null");
+    const char *fields[4] = {
+        "Absolute upper-left X:", "Absolute upper-left Y:", "Width:", "Height:"};
+    int *values[4] = {&g->x, &g->y, &g->width, &g->height};
+    for (int i = 0; i < 4; i++) {
+        size_t at = info.find(fields[i]);
+        if (at == std::string::npos)
+            return false;
+        *values[i] = atoi(info.c_str() + at + strlen(fields[i]));
+    }
+    g->id = strtol(id.c_str(), nullptr, 0);
+    // The root window has no parent.
+    return info.find("Parent window id: 0x0 ") == std::string::npos;
+}
+
+// The window the program draws in. Without a window manager, Allegro's full-screen mode
+// is a screen-sized black window with the picture in a child window centred in it, and a
+// windowed mode is a top-level window at (0, 0) with a child of the same size: in both
+// cases the smallest visible window is the picture.
+static bool drawing_window(game_run *run, window_geometry *best) {
+    std::string ids =
+        capture("DISPLAY=" + run->x.name + " xdotool search --onlyvisible --name '' 2>/dev/null");
     best->width = best->height = 0;
     char *save = nullptr;
     for (char *line = strtok_r(&ids[0], "\n", &save); line; line = strtok_r(nullptr, "\n", &save)) {
-        std::string shell = capture("DISPLAY=" + run->x.name + " xdotool getwindowgeometry --shell " +
-                                    std::string(line) + " 2>/dev/null");
         window_geometry g;
-        g.id = atol(line);
-        sscanf(strstr(shell.c_str(), "X=") ? strstr(shell.c_str(), "X=") : "", "X=%d", &g.x);
-        sscanf(strstr(shell.c_str(), "Y=") ? strstr(shell.c_str(), "Y=") : "", "Y=%d", &g.y);
-        sscanf(strstr(shell.c_str(), "WIDTH=") ? strstr(shell.c_str(), "WIDTH=") : "", "WIDTH=%d", &g.width);
-        sscanf(strstr(shell.c_str(), "HEIGHT=") ? strstr(shell.c_str(), "HEIGHT=") : "", "HEIGHT=%d", &g.height);
-        if ((long)g.width * g.height > (long)best->width * best->height)
+        if (!window_info(run, line, &g) || g.width <= 1 || g.height <= 1)
+            continue;
+        if (best->width == 0 || (long)g.width * g.height < (long)best->width * best->height)
             *best = g;
     }
     return best->width > 1 && best->height > 1;
@@ -177,7 +196,7 @@ static bool biggest_window(game_run *run, window_geometry *best) {
 
 bool e2e_wait_window(game_run *run, window_geometry *geometry, double seconds) {
     for (double waited = 0; waited < seconds; waited += 0.1) {
-        if (biggest_window(run, geometry))
+        if (drawing_window(run, geometry))
             return true;
         if (!e2e_running(run))
             return false;
@@ -186,10 +205,39 @@ bool e2e_wait_window(game_run *run, window_geometry *geometry, double seconds) {
     return false;
 }
 
+bool e2e_wait_window_size(game_run *run, int width, int height, window_geometry *geometry,
+                          double seconds) {
+    for (double waited = 0; waited < seconds; waited += 0.1) {
+        if (drawing_window(run, geometry) && geometry->width == width &&
+            geometry->height == height)
+            return true;
+        if (!e2e_running(run))
+            return false;
+        sleep_seconds(0.1);
+    }
+    return false;
+}
+
+std::vector<std::string> e2e_window_titles(game_run *run) {
+    std::vector<std::string> titles;
+    std::string ids =
+        capture("DISPLAY=" + run->x.name + " xdotool search --onlyvisible --name '' 2>/dev/null");
+    char *save = nullptr;
+    for (char *line = strtok_r(&ids[0], "\n", &save); line; line = strtok_r(nullptr, "\n", &save)) {
+        std::string name = capture("DISPLAY=" + run->x.name + " xdotool getwindowname " +
+                                   std::string(line) + " 2>/dev/null");
+        while (!name.empty() && name.back() == '\n')
+            name.pop_back();
+        if (!name.empty())
+            titles.push_back(name);
+    }
+    return titles;
+}
+
 screenshot e2e_screenshot(game_run *run) {
     screenshot shot;
     std::string file = run->dir.path + "/../" + run->dir.path.substr(5) + ".ppm";
-    run_command("DISPLAY=" + run->x.name + " import -window root '" + file + "' >/dev/null 2>&1");
+    run_command("DISPLAY=" + run->x.name + " import -window root -depth 8 '" + file + "' >/dev/null 2>&1");
     std::vector<uint8_t> bytes = read_file(file);
     remove(file.c_str());
     // P6 header: magic, width, height, maxval, one whitespace byte.
@@ -210,6 +258,9 @@ screenshot e2e_screenshot(game_run *run) {
             fields[i] = fields[i] * 10 + (bytes[pos++] - '0');
     }
     pos++;
+    // Only one byte per sample is read (import is asked for 8-bit samples).
+    if (fields[2] != 255)
+        return shot;
     shot.width = fields[0];
     shot.height = fields[1];
     size_t size = 3 * (size_t)shot.width * shot.height;

@@ -56,8 +56,14 @@ void e2e_key_up(game_run *run, const std::string &keysym);
 void e2e_mouse_move(game_run *run, int x, int y);
 void e2e_click(game_run *run, int button = 1);
 
-// The biggest visible window (the game's), once it is there.
+// The window the program draws in (its absolute position on the X screen and its size),
+// once it is there.
 bool e2e_wait_window(game_run *run, window_geometry *geometry, double seconds);
+// The same, once that window has the given size (after a change of graphics mode).
+bool e2e_wait_window_size(game_run *run, int width, int height, window_geometry *geometry,
+                          double seconds);
+// The names of the visible windows (a windowed game's title among them).
+std::vector<std::string> e2e_window_titles(game_run *run);
 screenshot e2e_screenshot(game_run *run);
 // The messages shown so far, oldest first.
 std::vector<std::string> e2e_messages(game_run *run);
