@@ -186,13 +186,14 @@ static canvas player_frame(int dir, int k) {
     canvas c = make_canvas(32, 48);
     bool passing = (k & 1) != 0;
     int bob = passing ? -1 : 0;
-    int sgn = k == 0 ? 1 : k == 2 ? -1 : 0; // which leg leads
+    int sgn = k == 0 ? 1 : k == 2 ? -1 : 0;    // which leg leads
+    int lifted = k == 1 ? 0 : k == 3 ? 1 : -1; // which foot swings past the other
     if (dir == P_UP || dir == P_DOWN) {
         // Legs and boots: the leading foot comes one pixel lower.
         for (int leg = 0; leg < 2; leg++) {
             int lx = leg == 0 ? 11 : 17;
             int lift = (leg == 0 ? sgn : -sgn);
-            int foot = 43 + (lift > 0 ? 1 : lift < 0 ? -1 : 0);
+            int foot = 43 + (lift > 0 ? 1 : lift < 0 ? -1 : 0) - (leg == lifted ? 1 : 0);
             fill_rect(&c, lx, 34 + bob, 4, foot - 34 - bob - 2, leg == 0 ? ST2 : ST1);
             fill_rect(&c, lx - 1, foot - 3, 5, 3, BR1);
             put(&c, lx - 1, foot - 3, BR2);
@@ -251,11 +252,12 @@ static canvas player_frame(int dir, int k) {
         // Profile, facing right. Legs stride forward and back.
         for (int leg = 0; leg < 2; leg++) {
             int off = leg == 0 ? 3 * sgn : -3 * sgn;
-            int lx = 14 + off;
-            fill_rect(&c, lx, 34 + bob, 4, 7 - bob, leg == 0 ? ST2 : ST1);
-            fill_rect(&c, lx, 41, 6, 3, leg == 0 ? BR1 : BR0);
-            put(&c, lx, 41, BR2);
-            fill_rect(&c, lx, 43, 6, 1, BR0);
+            int lx = 14 + off + (leg == lifted ? 1 : 0);
+            int up = leg == lifted ? 1 : 0;
+            fill_rect(&c, lx, 34 + bob, 4, 7 - bob - up, leg == 0 ? ST2 : ST1);
+            fill_rect(&c, lx, 41 - up, 6, 3, leg == 0 ? BR1 : BR0);
+            put(&c, lx, 41 - up, BR2);
+            fill_rect(&c, lx, 43 - up, 6, 1, BR0);
         }
         static const uint8_t tunic[] = {BL1, BL2, BL2, BL3};
         shade_ellipse(&c, 15.5, 29.5 + bob, 6, 6.5, tunic, 4);

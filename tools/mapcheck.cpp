@@ -153,7 +153,7 @@ std::vector<std::string> check_map(const uint8_t *bytes, size_t length,
             if (code == CELL_DIAMOND && reach[k] < 0)
                 out.push_back(cell_name(r, c) + ": this diamond cannot be reached from the player "
                                                 "start, even by bombing through blocks");
-            if (code == CELL_DIAMOND && walk[k] < 0) needs_bombs = true;
+            if (code == CELL_DIAMOND && walk[k] < 0 && reach[k] >= 0) needs_bombs = true;
             if (code == CELL_MONSTER && walk[k] >= 0 && walk[k] <= 3)
                 out.push_back(cell_name(r, c) +
                               ": a monster starts within 3 steps of the player start");
