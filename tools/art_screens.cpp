@@ -113,8 +113,8 @@ static void label(canvas *c, const std::string &s, int size, int bx, int by, int
 static void plate(canvas *c, int w, int h, bool on, int seed) {
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++) {
-            double n = noise(x / 2, y / 2, seed);
-            uint8_t base = on ? (n < 0.2 ? ST2 : ST3) : (n < 0.25 ? ST1 : n > 0.85 ? ST3 : ST2);
+            double n = noise(x / 3, y / 2, seed);
+            uint8_t base = on ? (n < 0.12 ? ST2 : ST3) : (n < 0.12 ? ST1 : n > 0.93 ? ST3 : ST2);
             put(c, x, y, base);
         }
     bevel(c, 0, 0, w, h, on ? EM4 : ST4, ST0);
@@ -197,17 +197,24 @@ static void embers(canvas *c, int count, int seed, int avoid_x0, int avoid_x1) {
     }
 }
 
-// Jagged rock along the left or right edge, lit from the top left.
+// Jagged rock along the left or right edge: stacked stones lit from the top left.
 static void rock_wall(canvas *c, bool right, int seed) {
     for (int y = 0; y < c->h; y++) {
         double edge = 40 + 22 * std::sin(y * 0.021 + seed) + 10 * std::sin(y * 0.07 + seed * 2) +
                       5 * noise(y / 6, 0, seed);
+        int row = y / 9;
         for (int k = 0; k < (int)edge; k++) {
             int x = right ? c->w - 1 - k : k;
-            uint8_t col = k > edge - 2   ? (right ? ST2 : ST0)
-                          : k > edge - 4 ? ST1
-                                         : (noise(x / 3, y / 3, seed) < 0.3 ? ST1 : ST0);
-            if (!right && k > edge - 3) col = ST2;
+            int shift = (int)(noise(row, 1, seed) * 12);
+            int u = (x + shift) % 14, v = y % 9;
+            uint8_t col = ST1;
+            if (u == 0 || v == 0)
+                col = ST0;
+            else if (u == 1 || v == 1)
+                col = ST2;
+            else if (noise(x, y, seed) < 0.06)
+                col = ST0;
+            if (k > edge - 2) col = right ? ST0 : ST2;
             put(c, x, y, col);
         }
     }
@@ -279,7 +286,7 @@ canvas menu_background(const canvas *player, const canvas *bombs, const canvas *
     canvas d2 = frame_of(diamonds, 1);
     canvas dm2 = magnify(&d2, 2);
     blit(&c, &dm2, 520, 250);
-    stone_title(&c, "Cindermaze", 104, 26);
+    stone_title(&c, "Cindermaze", 92, 30);
     canvas sub = text_mask("Le labyrinthe des braises", 24);
     paint_mask(&c, &sub, (800 - sub.w) / 2 + 2, 168, [](int, int) { return ST0; });
     paint_mask(&c, &sub, (800 - sub.w) / 2, 166, [](int, int) { return EM4; });
@@ -362,7 +369,7 @@ canvas lose_picture() {
     fill_rect(&c, 40, 60, 240, 110, ST2);
     for (int y = 60; y < 170; y++)
         for (int x = 40; x < 280; x++)
-            if (noise(x / 2, y / 2, 80) < 0.25) put(&c, x, y, ST1);
+            if (noise(x / 4, y / 3, 80) < 0.12) put(&c, x, y, ST1);
     bevel(&c, 40, 60, 240, 110, ST3, ST0);
     bevel(&c, 41, 61, 238, 108, ST3, ST1);
     line(&c, 40, 120, 90, 110, ST0), line(&c, 90, 110, 120, 140, ST0),

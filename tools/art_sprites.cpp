@@ -223,6 +223,15 @@ static canvas player_frame(int dir, int k) {
         static const uint8_t skin[] = {SK0, SK1, SK1, SK2};
         static const uint8_t hair[] = {BR0, BR1, BR1, BR2};
         shade_ellipse(&c, 16, 16.5 + bob, 8, 7.5, dir == P_DOWN ? skin : hair, 4);
+        if (dir == P_UP) {
+            // Short hair above the neck, seen from behind.
+            for (int y = 21 + bob; y < 26 + bob; y++)
+                for (int x = 0; x < 32; x++) {
+                    uint8_t p = get(&c, x, y);
+                    if (p >= BR0 && p <= BR3) put(&c, x, y, x < 16 ? SK1 : SK0);
+                }
+            fill_rect(&c, 10, 20 + bob, 12, 1, BR0);
+        }
         // Miner's helmet with its lamp.
         static const uint8_t helmet[] = {EM1, EM2, EM3, EM4};
         canvas h = make_canvas(32, 48);
@@ -469,11 +478,11 @@ static double wobble(double along, int frame) {
 }
 
 static uint8_t heat_colour(double h) {
-    if (h > 0.72) return HOT1;
-    if (h > 0.55) return HOT0;
-    if (h > 0.38) return EM4;
-    if (h > 0.2) return EM3;
-    if (h > 0.07) return EM2;
+    if (h > 0.8) return HOT1;
+    if (h > 0.62) return HOT0;
+    if (h > 0.44) return EM4;
+    if (h > 0.25) return EM3;
+    if (h > 0.09) return EM2;
     return EM1;
 }
 

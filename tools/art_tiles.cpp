@@ -2,6 +2,7 @@
 // crumbling and burning down to embers. Each theme has its own three materials.
 #include "art.h"
 
+#include <algorithm>
 #include <cmath>
 
 enum {
@@ -464,47 +465,72 @@ static void ember_pile(canvas *c, int cx, int cy, int rx, int ry, int seed, int 
             }
 }
 
+// Lights the pixels of a piece that lie along the break with the rest of the block.
+static void glow_break(canvas *piece, const canvas *whole) {
+    canvas before = *piece;
+    for (int y = 0; y < 32; y++)
+        for (int x = 0; x < 32; x++) {
+            if (get(&before, x, y) == MASK) continue;
+            static const int ddx[4] = {1, -1, 0, 0}, ddy[4] = {0, 0, 1, -1};
+            for (int k = 0; k < 4; k++) {
+                int nx = x + ddx[k], ny = y + ddy[k];
+                if (get(&before, nx, ny) == MASK && get(whole, nx, ny) != MASK) {
+                    put(piece, x, y, (x + y) % 3 ? EM3 : EM4);
+                    break;
+                }
+            }
+        }
+}
+
+// The piece cut to the box of its opaque pixels.
+static canvas trimmed(const canvas *c) {
+    int x0 = c->w, y0 = c->h, x1 = -1, y1 = -1;
+    for (int y = 0; y < c->h; y++)
+        for (int x = 0; x < c->w; x++)
+            if (get(c, x, y) != MASK)
+                x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x),
+                y1 = std::max(y1, y);
+    if (x1 < 0) return make_canvas(1, 1);
+    return crop(c, x0, y0, x1 - x0 + 1, y1 - y0 + 1);
+}
+
 canvas tile_strip(int theme) {
     const theme_def &t = THEMES[theme];
     canvas block = block_tile(t.block_style);
-    canvas bare = without_shadow(&block);
     // Step 1: cracked.
     canvas cracked = block;
     crack(&cracked, 6, 6, 16, 16, EM3);
     crack(&cracked, 16, 16, 27, 12, EM2);
     crack(&cracked, 16, 16, 13, 27, EM3);
     crack(&cracked, 16, 16, 25, 25, EM2);
-    // Step 2: split into four pieces drifting apart, glowing at the seams.
+    // Step 2: split into four pieces drifting apart, glowing along the break.
     canvas cracked_bare = without_shadow(&cracked);
     canvas split = make_canvas(32, 32);
     shadow_ellipse(&split, 17.5, 29.5, 13, 2.4, ST0);
-    static const int dx[4] = {-1, 1, -1, 2}, dy[4] = {-1, -1, 1, 1};
+    static const int dx[4] = {-2, 2, -2, 2}, dy[4] = {-2, -1, 1, 1};
     for (int q = 0; q < 4; q++) {
         canvas p = quadrant(&cracked_bare, q, 16, 16);
+        glow_break(&p, &cracked_bare);
         blit(&split, &p, dx[q], dy[q]);
     }
-    for (int y = 0; y < 32; y++)
-        for (int x = 0; x < 32; x++)
-            if (get(&split, x, y) == MASK && x > 4 && x < 28 && y > 4 && y < 27 &&
-                noise(x, y, 40) < 0.5)
-                put(&split, x, y, noise(x, y, 41) < 0.4 ? EM4 : EM2);
-    // Step 3: crumbling, pieces smaller and sinking into rubble.
+    // Step 3: crumbling, smaller chunks settling on a heap of rubble.
     canvas crumble = make_canvas(32, 32);
-    ember_pile(&crumble, 16, 26, 12, 4, 42, 1);
+    ember_pile(&crumble, 16, 26, 13, 4, 42, 1);
+    static const int cx[4] = {4, 17, 7, 18}, cy[4] = {11, 12, 17, 18};
     for (int q = 0; q < 4; q++) {
         canvas p = quadrant(&cracked_bare, q, 16, 16);
-        canvas s = shrink(&p, 22, 22);
-        for (int y = 0; y < s.h; y++)
-            for (int x = 0; x < s.w; x++)
-                if (noise(x, y, 43 + q) < 0.18) put(&s, x, y, MASK);
-        blit(&crumble, &s, 5 + (q & 1) * 2 + dx[q] * 2, 8 + (q >> 1) * 2 + dy[q]);
+        glow_break(&p, &cracked_bare);
+        canvas chunk = trimmed(&p);
+        canvas small = shrink(&chunk, chunk.w * 2 / 3, chunk.h * 2 / 3);
+        outline(&small);
+        blit(&crumble, &small, cx[q], cy[q]);
     }
+    put(&crumble, 9, 6, EM3), put(&crumble, 22, 8, EM4), put(&crumble, 15, 4, EM2);
     // Step 4: a heap of embers.
     canvas embers = make_canvas(32, 32);
     ember_pile(&embers, 16, 24, 11, 5, 44, 3);
     put(&embers, 10, 15, EM3), put(&embers, 20, 12, EM4), put(&embers, 15, 9, EM2),
         put(&embers, 23, 17, EM3);
-    (void)bare;
     return join_frames({floor_tile(t.floor_style), wall_tile(t.wall_style), block, cracked, split,
                         crumble, embers});
 }
