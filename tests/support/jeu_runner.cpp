@@ -66,7 +66,10 @@ static void report_line(const char *path, const char *line) {
 }
 
 static bool start_library(config *cfg, const runner_options *o, const char *argv0) {
-    allegro_init();
+    if (allegro_init() != 0) {
+        fprintf(stderr, "jeu_runner: no system driver (is DISPLAY set?)\n");
+        return false;
+    }
     set_uformat(U_ASCII);
     int depth = desktop_color_depth();
     set_color_depth(depth ? depth : 24);
