@@ -122,8 +122,12 @@ int menu(const config *cfg) {
 
     signed char selected = -1, drawn = -1, result = -1;
     bool held = false;
+    // Enter, Escape or a click still held from the screen before is no choice here: they
+    // count once they have all been released.
+    bool armed = false;
     while (result == -1) {
         poll_keyboard();
+        if (!key[KEY_ENTER] && !key[KEY_ESC] && !(mouse_b & 1)) armed = true;
         if (mouse_moved())
             for (int i = 0; i < MENU_BUTTON_COUNT; i++)
                 if (mouseover(&buttons[i].x)) selected = (signed char)i;
@@ -137,9 +141,10 @@ int menu(const config *cfg) {
             if (sound) replay(cfg, samples[FOCUS]);
         }
         drawn = selected;
-        if ((mouse_b & 1) && selected != -1 && mouseover(&buttons[selected].x)) result = selected;
-        if (key[KEY_ENTER] && selected != -1) result = selected;
-        if (key[KEY_ESC]) result = MENU_QUIT;
+        if (armed && (mouse_b & 1) && selected != -1 && mouseover(&buttons[selected].x))
+            result = selected;
+        if (armed && key[KEY_ENTER] && selected != -1) result = selected;
+        if (armed && key[KEY_ESC]) result = MENU_QUIT;
         if (!key[KEY_ENTER] && !key[KEY_UP] && !key[KEY_DOWN] && !(mouse_b & 1)) held = false;
         // A millisecond's sleep keeps the menu from taking a whole processor.
         rest(1);
@@ -294,7 +299,8 @@ char *menu_map(const config *cfg, BITMAP *menu_background) {
 
     unsigned selected = 0, shown_selected = 1;
     int hovered = -1, shown_hovered = -1;
-    bool input_latch = false;
+    // The Enter or click that opened the chooser must be released before anything counts.
+    bool input_latch = true;
     int outcome = c.map_count > 0 ? -1 : -2;
     unsigned count = (unsigned)c.map_count;
     while (outcome == -1) {

@@ -71,11 +71,29 @@ struct app_run {
     window_geometry window;
     std::map<std::string, picture> pictures;
 
-    // Copies the run directory; with settings, writes them as save/config.czc.
+    // Copies the run directory; with settings, writes them as save/config.czc, else
+    // leaves no settings file (the run directory may hold one from a game played there).
+    // Sound goes to ALSA's null device, so that the sound paths run on machines without
+    // a sound card instead of falling back to silence.
     bool prepare(const config *cfg = nullptr) {
         if (!e2e_prepare(&run, 1024, 768)) return false;
-        if (cfg) write_file(settings_path(), bytes_of(*cfg));
+        if (cfg)
+            write_file(settings_path(), bytes_of(*cfg));
+        else
+            remove(settings_path().c_str());
+        silent_sound_device();
         return true;
+    }
+    void silent_sound_device() {
+        std::string path = run.dir.file("allegro.cfg");
+        std::vector<uint8_t> bytes = read_file(path);
+        std::string text(bytes.begin(), bytes.end());
+        size_t at = text.find("[sound]\n");
+        if (at == std::string::npos)
+            text += "\n[sound]\nalsa_device = null\n";
+        else
+            text.insert(at + 8, "alsa_device = null\n");
+        write_text(path, text);
     }
     std::string settings_path() const { return run.dir.file("save/config.czc"); }
     config saved() const {

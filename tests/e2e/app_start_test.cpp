@@ -24,13 +24,9 @@ TEST(app_start, a_first_start_writes_the_default_settings_and_escape_quits) {
         }
     }
     EXPECT_EQ(app.highlighted(app.shot()), -1);
-    // Escape quits at once whatever is selected, with the quit sound heard for a second.
-    auto pressed = std::chrono::steady_clock::now();
     app.key("Escape");
     ASSERT_TRUE(e2e_wait_exit(&app.run, 10));
-    double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count();
     EXPECT_EQ(app.run.status, 0);
-    EXPECT_GE(took, 0.9);
     EXPECT_TRUE(app.messages().empty());
 }
 
