@@ -181,4 +181,53 @@ struct app_run {
     }
 };
 
+// A small playable map: walls around, the player, one diamond away from it.
+inline std::vector<uint8_t> small_map_bytes() {
+    const char *rows[5] = {"#######", "#P....#", "#.....#", "#....D#", "#######"};
+    std::vector<uint8_t> bytes = {5, 7};
+    for (const char *row : rows)
+        for (const char *c = row; *c; c++)
+            bytes.push_back(*c == '#' ? 0 : *c == 'P' ? 7 : *c == 'D' ? 12 : 0xff);
+    return bytes;
+}
+
+// A map picture of six plain frames: the given floor, a grey wall, then block steps.
+inline void write_map_picture(const std::string &path, uint32_t floor_rgb) {
+    allegro_for_tests(32);
+    BITMAP *strip = create_bitmap(6 * 32, 32);
+    for (int k = 0; k < 6; k++) {
+        uint32_t rgb = k == 0 ? floor_rgb : k == 1 ? 0x5a5a78 : 0x8c4614 + 0x100000 * (k - 2);
+        rectfill(strip, 32 * k, 0, 32 * k + 31, 31,
+                 makecol(rgb >> 16, (rgb >> 8) & 255, rgb & 255));
+    }
+    save_bitmap(path.c_str(), strip, nullptr);
+    destroy_bitmap(strip);
+}
+
+// Replaces the shipped maps by small ones of the given names, each with its own floor
+// colour and a plain thumbnail of its own colour.
+inline void use_small_maps(app_run *app, const std::vector<std::string> &names,
+                           const std::vector<uint32_t> &floors,
+                           const std::vector<uint32_t> &thumbnails) {
+    run_command("rm -f '" + app->run.dir.file("maps") + "'/*.czm");
+    for (size_t i = 0; i < names.size(); i++) {
+        write_file(app->run.dir.file("maps/" + names[i] + ".czm"), small_map_bytes());
+        write_map_picture(app->run.dir.file("maps/" + names[i] + ".bmp"), floors[i]);
+        write_plain_picture(app->run.dir.file("thbs/" + names[i] + ".bmp"), 200, 150,
+                            thumbnails[i]);
+    }
+}
+
+// How many pixels of the window have exactly this colour.
+inline int count_colour(app_run *app, const screenshot &s, uint32_t rgb, int x0 = 0, int y0 = 0,
+                        int x1 = -1, int y1 = -1) {
+    if (x1 < 0) x1 = app->window.width;
+    if (y1 < 0) y1 = app->window.height;
+    int n = 0;
+    for (int y = y0; y < y1; y++)
+        for (int x = x0; x < x1; x++)
+            n += app->pixel(s, x, y) == rgb;
+    return n;
+}
+
 } // namespace app_e2e
