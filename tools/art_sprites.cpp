@@ -378,9 +378,10 @@ static canvas bonus_frame(int kind) {
     }
     case 2: { // winged boot
         static const std::vector<const char *> boot = {
-            "......kkkk......", "..kk..kBnk......", ".kwlk.kBnk......", "kwwLlkkBnk......",
-            ".kwwLlkBnk......", "..kwwlkBnk......", "...kkkkBnkkk....", "......kBBBnnkk..",
-            "......kBBBBBBnk.", "......kbbbbbbbk.", "......kLLLLLLLk.", ".......kkkkkkk.."};
+            "........kkkkk.....", "..kkk...krRRk.....", ".kwwwk..krRRk.....", "kwlwwwk.krRRk.....",
+            ".kwlwwwkkrRRk.....", "..kwlwwwkrRRk.....", "...kwlwwkrRRkk....", "....kwwkkrRRRRkk..",
+            ".....kk.krRRRRRRk.", "........krRRRRRRRk", "........kdddddddRk", "........kLLLLLLLLk",
+            ".........kkkkkkkk."};
         stamp(&c, 7, 9, boot, ICON_KEYS, ICON_COLS);
         break;
     }
@@ -424,10 +425,11 @@ static canvas bonus_frame(int kind) {
     }
     case 6: { // snail
         static const std::vector<const char *> snail = {
-            "....kkkk........", "...kRoork.......", "..kRokkrok......", "..korkRkok..k.k.",
-            "..korkokrk..kSk.", "..krokkrok..kSk.", "...krrrrk..kSSk.", "kkkkkddkkkkkSSk.",
-            "kSSSSSSSSSSSSk..", ".ksssssssssssk..", "..kkkkkkkkkkk..."};
-        stamp(&c, 8, 10, snail, ICON_KEYS, ICON_COLS);
+            ".....kkkkk..........", "...kkNnnNkk.........", "..kNnkkkknNk........",
+            ".kNnkNNnkknBk.......", ".knkNkkkNknBk...k.k.", ".knkNkNkNknBk...kTk.",
+            ".kBnkkNNkkBBk...kTk.", "..kBnnnnnBBk...kTTk.", "..kkBBBBBBkkkkkTTk..",
+            ".kTTTTTTTTTTTTTTTk..", "kSSSSSSSSSSSSSSSk...", ".kkkkkkkkkkkkkkk...."};
+        stamp(&c, 6, 10, snail, ICON_KEYS, ICON_COLS);
         break;
     }
     case 7: { // die
