@@ -159,22 +159,21 @@ canvas arrow_button(bool left, bool on) {
         fill_poly(&a, {{x0, 20}, {x0 + 22, 8}, {x0 + 22, 32}}, ST0);
     }
     if (!left) a = flip_h(&a);
+    canvas rim = grow(&a, 1);
+    for (int y = 0; y < rim.h; y++)
+        for (int x = 0; x < rim.w; x++)
+            if (inked(&rim, x, y) && !inked(&a, x - 1, y - 1))
+                put(&c, x - 1, y - 1, on ? EM2 : ST0);
     for (int y = 0; y < 40; y++)
         for (int x = 0; x < 150; x++)
             if (inked(&a, x, y)) {
-                if (on) {
-                    put(&c, x, y, y < 20 ? HOT0 : EM4);
-                } else {
-                    put(&c, x, y, inked(&a, x - 1, y - 1) ? ST1 : ST0);
-                    if (!inked(&a, x + 1, y + 1)) put(&c, x + 1, y + 1, ST3);
-                }
+                bool top_left_edge = !inked(&a, x - 1, y) || !inked(&a, x, y - 1);
+                bool low_right_edge = !inked(&a, x + 1, y) || !inked(&a, x, y + 1);
+                if (on)
+                    put(&c, x, y, top_left_edge ? HOT1 : y < 20 ? HOT0 : EM4);
+                else
+                    put(&c, x, y, top_left_edge ? ST4 : low_right_edge ? ST1 : ST3);
             }
-    if (on) {
-        canvas halo = grow(&a, 1);
-        for (int y = 0; y < halo.h; y++)
-            for (int x = 0; x < halo.w; x++)
-                if (inked(&halo, x, y) && !inked(&a, x - 1, y - 1)) put(&c, x - 1, y - 1, EM2);
-    }
     return c;
 }
 
@@ -381,17 +380,19 @@ canvas lose_picture() {
     int tx = (c.w - t.w) / 2, ty = 115 - t.h / 2;
     paint_mask(&c, &t, tx + 2, ty + 2, [](int, int) { return ST3; });
     paint_mask(&c, &t, tx, ty, [&](int i, int j) { return inked(&t, i - 2, j - 2) ? EM1 : ST0; });
-    // Smoke curls drifting up.
-    for (int k = 0; k < 9; k++) {
-        double x0 = 30 + k * 34, y0 = 200 - (k % 3) * 20;
-        for (int s = 0; s < 5; s++) {
-            canvas puff = make_canvas(c.w, c.h);
-            fill_ellipse(&puff, x0 + s * 3, y0 - s * 14, 9 - s, 7 - s, ST2);
-            for (int y = 0; y < c.h; y++)
-                for (int x = 0; x < c.w; x++)
-                    if (inked(&puff, x, y) && (y > 170 || y < 60 || x < 40 || x > 279) &&
-                        ((x + y + s) % 2 == 0))
-                        put(&c, x, y, s < 2 ? ST2 : ST1);
+    // Smoke curling up from below the slab.
+    for (int k = 0; k < 7; k++) {
+        double x0 = 22 + k * 46;
+        for (int y = 239; y > 20; y--) {
+            double rise = (239 - y) / 219.0;
+            double x = x0 + 7 * std::sin(y * 0.06 + k * 1.3) + rise * 14;
+            int width = (int)(5 - rise * 3);
+            for (int i = -width; i <= width; i++) {
+                int px = (int)x + i;
+                bool on_slab = px >= 40 && px < 280 && y >= 60 && y < 170;
+                if (!on_slab && ((px + y) & 1) == 0 && noise(px, y, 84 + k) < 0.8 - rise * 0.6)
+                    put(&c, px, y, std::abs(i) < width / 2 ? ST2 : ST1);
+            }
         }
     }
     embers(&c, 40, 83, -1, -1);

@@ -239,18 +239,22 @@ static canvas wall_tile(int style) {
         break;
     }
     case WALL_HEDGE:
-        fill_rect(&c, 0, 0, 32, 32, GR1);
-        for (int y = 0; y < 32; y++)
+        // A clipped hedge, dark and dense, on a low stone curb.
+        fill_rect(&c, 0, 0, 32, 32, GR0);
+        for (int y = 0; y < 26; y++)
             for (int x = 0; x < 32; x++) {
-                double n = noise(x / 3, y / 3, 26);
-                if (n < 0.3)
-                    put(&c, x, y, GR2);
-                else if (n > 0.8)
-                    put(&c, x, y, GR0);
+                double n = noise(x / 2, y / 2, 26);
+                if (n < 0.35) put(&c, x, y, GR1);
+                if (n < 0.08 && y < 12) put(&c, x, y, GR2);
             }
-        speckle(&c, GR3, 0.05, 27, 0, 0, 32, 14);
-        bevel(&c, 0, 0, 32, 32, GR3, GR0);
-        bevel(&c, 1, 1, 30, 30, GR2, GR0);
+        for (int x = 0; x < 32; x++)
+            put(&c, x, 0, GR2), put(&c, x, 1, noise(x, 1, 27) < 0.5 ? GR2 : GR1);
+        fill_rect(&c, 0, 26, 32, 6, ST2);
+        fill_rect(&c, 0, 26, 32, 1, ST3);
+        fill_rect(&c, 0, 31, 32, 1, ST0);
+        for (int x = 7; x < 32; x += 16)
+            put(&c, x, 27, ST1), put(&c, x, 28, ST1), put(&c, x, 29, ST1), put(&c, x, 30, ST1);
+        bevel(&c, 0, 0, 32, 26, GR2, ST0);
         break;
     case WALL_GIRDER:
         fill_rect(&c, 0, 0, 32, 32, ST1);
