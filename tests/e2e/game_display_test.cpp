@@ -35,7 +35,7 @@ config with_method(int method) {
 // Plays until the field shows, then leaves with the quit key.
 void play_and_quit(game_e2e_run *g) {
     ASSERT_TRUE(g->wait_field(FIELD_X, FIELD_Y));
-    e2e_key(&g->run, "Escape");
+    press_key(&g->run, "Escape");
 }
 
 TEST(game_display, page_flipping_shows_the_field_and_the_pause_text) {
@@ -54,14 +54,14 @@ TEST(game_display, page_flipping_shows_the_field_and_the_pause_text) {
     const char *pause = "P    A    U    S    E";
     int pause_x = 400 - text_length(hud.font_, pause) / 2;
     for (int round = 0; round < 5; round++) {
-        e2e_key(&g.run, "p");
+        press_key(&g.run, "p");
         sleep_seconds(0.2);
         EXPECT_TRUE(shows_text(&g, g.shot(), hud.font_, pause, 0xff0000, pause_x, 300))
             << "pause " << round;
-        e2e_key(&g.run, "p");
+        press_key(&g.run, "p");
         sleep_seconds(0.1);
     }
-    e2e_key(&g.run, "Escape");
+    press_key(&g.run, "Escape");
     ASSERT_TRUE(e2e_wait_exit(&g.run, 5));
     EXPECT_EQ(g.game_line(1).rfind("game 1 result 0 display_method 1", 0), 0u) << g.game_line(1);
     EXPECT_TRUE(g.messages().empty());

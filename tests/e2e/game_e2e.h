@@ -160,6 +160,15 @@ struct game_e2e_run {
     }
 };
 
+// A key pressed long enough that Allegro's input thread sees it down even on a busy
+// machine (a short tap can be pressed and released between two of its reads).
+inline void press_key(game_run *run, const std::string &keysym, double seconds = 0.25) {
+    e2e_key_down(run, keysym);
+    sleep_seconds(seconds);
+    e2e_key_up(run, keysym);
+    sleep_seconds(0.05);
+}
+
 // The font of the head-up display, read from the run directory's datafile.
 struct hud_font_file {
     DATAFILE *data = nullptr;

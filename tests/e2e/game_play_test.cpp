@@ -138,7 +138,7 @@ TEST(game, a_bomb_explodes_in_a_cross_that_is_seen_and_heard) {
     ASSERT_TRUE(g.wait_field(FIELD_X, FIELD_Y));
     EXPECT_EQ(g.report_lines().at(0), "digi ALSA");
     // Lay the bomb at (2, 2), then step out of its cross: right, then down.
-    e2e_key(&g.run, "space");
+    press_key(&g.run, "space");
     e2e_key_down(&g.run, "Right");
     sleep_seconds(0.25);
     e2e_key_up(&g.run, "Right");
@@ -161,7 +161,7 @@ TEST(game, a_bomb_explodes_in_a_cross_that_is_seen_and_heard) {
     // The player got away: the game goes on until it is left.
     ASSERT_TRUE(e2e_running(&g.run));
     sleep_seconds(0.5);
-    e2e_key(&g.run, "Escape");
+    press_key(&g.run, "Escape");
     ASSERT_TRUE(e2e_wait_exit(&g.run, 3));
     EXPECT_EQ(g.game_line(1).rfind("game 1 result 0", 0), 0u) << g.game_line(1);
     EXPECT_GT(loud_share(capture), 0.01);
@@ -296,7 +296,7 @@ TEST(game, pause_stops_the_clock_until_the_key_is_pressed_again) {
     ASSERT_TRUE(g.launch(test_settings()));
     ASSERT_TRUE(g.wait_window());
     ASSERT_TRUE(g.wait_field(FIELD_X, FIELD_Y));
-    e2e_key(&g.run, "p");
+    press_key(&g.run, "p");
     sleep_seconds(0.3);
     const char *pause = "P    A    U    S    E";
     int pause_x = 400 - text_length(hud.font_, pause) / 2;
@@ -307,7 +307,7 @@ TEST(game, pause_stops_the_clock_until_the_key_is_pressed_again) {
     sleep_seconds(3);
     screenshot b = g.shot();
     EXPECT_EQ(read_counter(&g, b, hud.font_, 400, 90), before);
-    e2e_key(&g.run, "p");
+    press_key(&g.run, "p");
     sleep_seconds(1.2);
     screenshot c = g.shot();
     EXPECT_FALSE(shows_text(&g, c, hud.font_, pause, 0xff0000, pause_x, 300));
@@ -315,7 +315,7 @@ TEST(game, pause_stops_the_clock_until_the_key_is_pressed_again) {
     // The pause costs at most one second; a clock left running would have lost four.
     EXPECT_LT(after, before);
     EXPECT_GE(after, before - 3);
-    e2e_key(&g.run, "Escape");
+    press_key(&g.run, "Escape");
     ASSERT_TRUE(e2e_wait_exit(&g.run, 5));
 }
 

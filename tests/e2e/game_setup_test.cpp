@@ -128,12 +128,12 @@ TEST(game_setup, with_sound_off_the_sound_files_are_not_needed) {
     ASSERT_TRUE(g.wait_window());
     ASSERT_TRUE(g.wait_field((800 - 320) / 2, (600 - 128) / 2));
     // A bomb laid and exploding makes no sound.
-    e2e_key(&g.run, "space");
+    press_key(&g.run, "space");
     e2e_key_down(&g.run, "Right");
     sleep_seconds(0.4);
     e2e_key_up(&g.run, "Right");
     sleep_seconds(3.5);
-    e2e_key(&g.run, "Escape");
+    press_key(&g.run, "Escape");
     ASSERT_TRUE(e2e_wait_exit(&g.run, 10));
     EXPECT_EQ(g.game_line(1).rfind("game 1 result 0", 0), 0u) << g.game_line(1);
     EXPECT_TRUE(g.messages().empty());
@@ -149,7 +149,7 @@ TEST(game_setup, music_on_without_any_piece_of_music_plays_silently) {
     ASSERT_TRUE(g.launch(cfg));
     ASSERT_TRUE(g.wait_window());
     ASSERT_TRUE(g.wait_field((800 - 320) / 2, (600 - 128) / 2));
-    e2e_key(&g.run, "Escape");
+    press_key(&g.run, "Escape");
     ASSERT_TRUE(e2e_wait_exit(&g.run, 10));
     EXPECT_EQ(g.game_line(1).rfind("game 1 result 0", 0), 0u) << g.game_line(1);
     EXPECT_TRUE(g.messages().empty());
