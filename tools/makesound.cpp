@@ -101,7 +101,7 @@ static wave sfx_drop() {
         double t = (double)i / RATE;
         double f = 60 + 110 * std::exp(-t * 25);
         phase += 2 * PI * f / RATE;
-        w[i] = std::sin(phase) * std::exp(-t * 18);
+        w[i] = std::sin(phase) * std::exp(-t * 18) * std::min(1.0, t / 0.005);
     }
     double lp = 0;
     for (size_t i = 0; i < 600; i++) {
@@ -134,18 +134,18 @@ static wave sfx_explosion() {
     double lp = 0, lp2 = 0;
     for (size_t i = 0; i < w.size(); i++) {
         double t = (double)i / RATE;
-        double cutoff = 0.02 + 0.5 * std::exp(-t * 6);
+        double cutoff = 0.03 + 0.5 * std::exp(-t * 4);
         lp += cutoff * (white() - lp);
         lp2 += cutoff * (lp - lp2);
         double env =
-            std::min(1.0, t / 0.004) * (0.25 * std::exp(-t * 12) + 0.75 * std::exp(-t * 4.2));
-        w[i] = 1.6 * lp2 * env;
+            std::min(1.0, t / 0.004) * (0.3 * std::exp(-t * 14) + 0.7 * std::exp(-t * 2.2));
+        w[i] = 0.5 * lp2 * env / std::sqrt(cutoff); // the rumble keeps its loudness as it darkens
     }
     double phase = 0;
     for (size_t i = 0; i < w.size(); i++) {
         double t = (double)i / RATE;
         phase += 2 * PI * (45 + 60 * std::exp(-t * 12)) / RATE;
-        w[i] += 0.9 * std::sin(phase) * std::exp(-t * 7) * std::min(1.0, t / 0.003);
+        w[i] += 0.9 * std::sin(phase) * std::exp(-t * 6) * std::min(1.0, t / 0.003);
     }
     return w;
 }
