@@ -355,6 +355,33 @@ TEST(movement, pictures_that_overlap_from_two_cells_are_no_contact) {
     EXPECT_EQ(p->param2, -1);
 }
 
+TEST(movement, a_player_walking_into_another_player_object_goes_back) {
+    // Only a map with two player starts, which the loader refuses, can have this.
+    ::map *m = raw_map({
+        "######",
+        "#P..P#",
+        "#D####",
+        "######",
+    });
+    world w(m, 1);
+    obj *head = w.player();
+    ASSERT_EQ(head->x, 4); // the start read last leads the ring
+    obj *other = w.find(OBJ_PLAYER, 1, 1);
+    ASSERT_NE(other, nullptr);
+    w.ticks(15, held("L"));
+    EXPECT_EQ(head->x, 3);
+    w.ticks(15, held("L"));
+    EXPECT_EQ(head->x, 2);
+    for (int k = 0; k < 20; k++) {
+        w.tick(held("L"));
+        EXPECT_EQ(head->x, 2);
+        EXPECT_GT(head->off_x, -16);
+    }
+    EXPECT_EQ(other->x, 1);
+    EXPECT_EQ(head->param2, 1);
+    EXPECT_EQ(other->param2, 1);
+}
+
 TEST(movement, a_map_without_border_keeps_everyone_inside) {
     ::map *m = raw_map({
         "P..",
