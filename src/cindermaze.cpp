@@ -40,7 +40,10 @@ void menu_init() {
     install_timer();
     install_mouse();
     set_allegro_resource_path(100, "./");
-    // The layout must be chosen before the keyboard driver starts.
+    // The layout must be chosen before the keyboard driver starts. The two strings go to
+    // an override that is never written back, so allegro.cfg beside the program (perhaps
+    // in a read-only installation) is left as it is: the settings file is all we write.
+    override_config_data("", 0);
     set_config_string("system", "keyboard", "fr");
     set_config_string("system", "language", "fr");
     install_keyboard();

@@ -1,0 +1,48 @@
+# Installation: the program and its data in <prefix>/lib/cindermaze (laid out as the
+# run directory), a `cindermaze` launcher in <prefix>/bin that plays from a per-user
+# directory, a desktop entry and the icon, made at build time from the game's pictures.
+set(CINDERMAZE_GAME_DIR lib/cindermaze)
+
+# The icon: the player facing the viewer, on a transparent square, at three sizes.
+find_program(CINDERMAZE_CONVERT convert)
+if(NOT CINDERMAZE_CONVERT)
+  message(FATAL_ERROR "ImageMagick's convert is needed to make the desktop icon (tools/install-deps.sh installs it)")
+endif()
+set(ICON_DIR ${CMAKE_BINARY_DIR}/icons)
+set(ICON_SIZES 48 96 192)
+set(ICON_OUTPUTS)
+foreach(size ${ICON_SIZES})
+  math(EXPR scale "${size} * 100 / 48")
+  add_custom_command(OUTPUT ${ICON_DIR}/${size}/cindermaze.png
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${ICON_DIR}/${size}
+    COMMAND ${CINDERMAZE_CONVERT} ${CINDERMAZE_RUN_DIR}/graphics/player1.bmp
+            -crop 32x48+256+0 +repage -transparent "#ff00ff" -background none
+            -gravity center -extent 48x48 -filter point -resize ${scale}% -strip
+            PNG32:${ICON_DIR}/${size}/cindermaze.png
+    DEPENDS game_data ${CINDERMAZE_RUN_DIR}/graphics/player1.bmp
+    COMMENT "Making the ${size} x ${size} icon"
+    VERBATIM)
+  list(APPEND ICON_OUTPUTS ${ICON_DIR}/${size}/cindermaze.png)
+endforeach()
+add_custom_target(desktop_icon ALL DEPENDS ${ICON_OUTPUTS})
+
+install(TARGETS cindermaze RUNTIME DESTINATION ${CINDERMAZE_GAME_DIR})
+# Everything the build put beside the program, but the program and the settings.
+install(DIRECTORY ${CINDERMAZE_RUN_DIR}/ DESTINATION ${CINDERMAZE_GAME_DIR}
+  PATTERN "save" EXCLUDE
+  REGEX "/cindermaze$" EXCLUDE)
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/cmake/cindermaze-launcher.sh
+  DESTINATION bin RENAME cindermaze)
+foreach(size ${ICON_SIZES})
+  install(FILES ${ICON_DIR}/${size}/cindermaze.png
+    DESTINATION share/icons/hicolor/${size}x${size}/apps)
+endforeach()
+# The desktop entry names the launcher by its installed path, whatever --prefix says.
+install(CODE "
+  set(prefix \"\${CMAKE_INSTALL_PREFIX}\")
+  file(READ \"${PROJECT_SOURCE_DIR}/cmake/cindermaze.desktop.in\" entry)
+  string(REPLACE \"@LAUNCHER@\" \"\${prefix}/bin/cindermaze\" entry \"\${entry}\")
+  set(target \"\$ENV{DESTDIR}\${prefix}/share/applications/cindermaze.desktop\")
+  message(STATUS \"Installing: \${target}\")
+  file(WRITE \"\${target}\" \"\${entry}\")
+")
