@@ -1,5 +1,6 @@
 // Cost of drawing one frame of play (background, head-up display, every object of a busy
 // 25 x 18 map) into a memory bitmap, against a bare full-screen blit of the same size.
+#include "affichage.h"
 #include "config.h"
 #include "hud.h"
 #include "maps.h"
@@ -145,6 +146,25 @@ void BM_frame(benchmark::State &state) {
     destroy_bitmap(dest);
 }
 BENCHMARK(BM_frame)->Args({800, 600})->Args({1024, 768});
+
+// The frame's parts alone, at 1024 x 768: 0 the clearing, 1 the background, 2 the objects.
+void BM_frame_part(benchmark::State &state) {
+    start_allegro();
+    busy_game busy(1024, 768);
+    BITMAP *dest = create_bitmap(1024, 768);
+    clear_bitmap(dest);
+    for (auto _ : state) {
+        if (state.range(0) == 0)
+            clear_bitmap(dest);
+        else if (state.range(0) == 1)
+            draw_rle_sprite(dest, busy.ps.background, busy.ps.field_x, busy.ps.field_y);
+        else
+            draw_playscreen(busy.g.player, dest, busy.ps.field_x, busy.ps.field_y);
+        benchmark::ClobberMemory();
+    }
+    destroy_bitmap(dest);
+}
+BENCHMARK(BM_frame_part)->Arg(0)->Arg(1)->Arg(2);
 
 void BM_bare_blit(benchmark::State &state) {
     start_allegro();

@@ -1,10 +1,11 @@
 // Test program: plays one or more games of jeu on a map, in a window, with the settings
 // of a given file, and writes how each game returned to a report file.
 //
-//   jeu_runner MAP [--config FILE] [--games N] [--virtual-h H] [--seed N] [--report FILE]
+//   jeu_runner MAP [--config FILE] [--size WxH] [--games N] [--virtual-h H] [--seed N]
+//              [--report FILE]
 //
-// --virtual-h asks for a screen taller than the window, so that video pages (page
-// flipping) can be made under a windowed driver.
+// --size replaces the screen size of the settings. --virtual-h asks for a screen taller than the
+// window, so that video pages (page flipping) can be made under a windowed driver.
 #include "config.h"
 #include "jeu.h"
 
@@ -20,6 +21,7 @@ struct runner_options {
     const char *config_file = nullptr;
     const char *report = nullptr;
     int games = 1;
+    int screen_w = 0, screen_h = 0;
     int virtual_h = 0;
     unsigned seed = 0;
     bool seeded = false;
@@ -32,6 +34,8 @@ static bool parse_options(int argc, char **argv, runner_options *o) {
             o->config_file = argv[++i];
         else if (!strcmp(argv[i], "--report") && value)
             o->report = argv[++i];
+        else if (!strcmp(argv[i], "--size") && value)
+            sscanf(argv[++i], "%dx%d", &o->screen_w, &o->screen_h);
         else if (!strcmp(argv[i], "--games") && value)
             o->games = atoi(argv[++i]);
         else if (!strcmp(argv[i], "--virtual-h") && value)
@@ -95,12 +99,16 @@ static bool start_library(config *cfg, const runner_options *o, const char *argv
 int main(int argc, char **argv) {
     runner_options o;
     if (!parse_options(argc, argv, &o)) {
-        fprintf(stderr, "usage: jeu_runner MAP [--config FILE] [--games N] [--virtual-h H] "
-                        "[--seed N] [--report FILE]\n");
+        fprintf(stderr, "usage: jeu_runner MAP [--config FILE] [--size WxH] [--games N] "
+                        "[--virtual-h H] [--seed N] [--report FILE]\n");
         return 2;
     }
     config *cfg = (config *)calloc(1, sizeof(config));
     read_settings(o.config_file, cfg);
+    if (o.screen_w > 0 && o.screen_h > 0) {
+        cfg->screen_w = o.screen_w;
+        cfg->screen_h = o.screen_h;
+    }
     if (!start_library(cfg, &o, argv[0])) return 3;
     char line[256];
     snprintf(line, sizeof line, "digi %s", digi_driver ? digi_driver->name : "none");
