@@ -85,7 +85,7 @@ void play_effect(const config *cfg, SAMPLE *sample);
 // samples are left null.
 void init_game_state(game *g, const config *cfg, ::map *m, unsigned block_frames);
 // Turns the map's cells into objects, row by row; 0 on success, 1 when an object
-// could not be created or the first cell made none.
+// could not be created, the first cell made none, or no cell was a player start.
 int32_t create_map_objects(game *g);
 // Frees every object of the ring, the player included.
 void free_game_objects(game *g);
