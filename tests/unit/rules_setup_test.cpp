@@ -169,6 +169,28 @@ TEST(setup, a_map_whose_first_cell_makes_nothing_is_refused) {
     free_map(m);
 }
 
+TEST(setup, a_map_without_a_player_start_is_refused) {
+    ::map *m = raw_map({
+        "#####",
+        "#.MD#",
+        "#####",
+    });
+    config cfg{};
+    game g;
+    init_game_state(&g, &cfg, m, 3);
+    EXPECT_EQ(create_map_objects(&g), 1);
+    EXPECT_EQ(g.player, nullptr);
+    // No head to free them from: take them down from the grids.
+    for (int r = 0; r < m->height; r++) {
+        for (int c = 0; c < m->width; c++) {
+            suppr_obj(m, m->fixed_grid[r][c], &g.object_count);
+            suppr_obj(m, m->mover_grid[r][c], &g.object_count);
+        }
+    }
+    EXPECT_EQ(g.object_count, 0u);
+    free_map(m);
+}
+
 TEST(setup, freeing_the_objects_frees_them_all_and_the_same_game_can_start_again) {
     world w({
         "#####",
