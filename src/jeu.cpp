@@ -91,8 +91,9 @@ static int32_t load_hud(game_session *s) {
     play_screen *ps = &s->ps;
     s->datafile = load_datafile("bktype.dat");
     if (!s->datafile) return setup_failed(DATAFILE_FAILED);
+    // Object 0 must be a font: any other kind of object would be drawn as one.
+    if (s->datafile[0].type != DAT_FONT || !s->datafile[0].dat) return setup_failed(FONT_FAILED);
     ps->hud_font = (FONT *)s->datafile[0].dat;
-    if (!ps->hud_font) return setup_failed(FONT_FAILED);
     ps->timer_icon = load_bitmap("graphics/timer.bmp", nullptr);
     if (!ps->timer_icon) return setup_failed(TIMER_ICON_FAILED);
     ps->bomb_icon = create_bitmap(32, 32);

@@ -55,6 +55,16 @@ TEST(game_setup, the_font_file_missing_or_without_a_font_is_fatal) {
         },
         test_settings());
     expect_fatal(empty.messages, "Echec du chargement de la font bktype.");
+
+    // A datafile whose first object is four bytes of plain data, not a font.
+    broken_game not_a_font;
+    not_a_font.run(
+        [](game_e2e_run *g) {
+            write_text(g->run.dir.file("bktype.dat"),
+                       std::string("slh.ALL.\0\0\0\1DATA\0\0\0\4\0\0\0\4abcd", 28));
+        },
+        test_settings());
+    expect_fatal(not_a_font.messages, "Echec du chargement de la font bktype.");
 }
 
 TEST(game_setup, missing_pictures_are_fatal) {
