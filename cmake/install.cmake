@@ -5,11 +5,13 @@ set(CINDERMAZE_GAME_DIR lib/cindermaze)
 
 # The icon: the player facing the viewer, on a transparent square, at three sizes.
 find_program(CINDERMAZE_CONVERT convert)
-if(NOT CINDERMAZE_CONVERT)
-  message(FATAL_ERROR "ImageMagick's convert is needed to make the desktop icon (tools/install-deps.sh installs it)")
-endif()
 set(ICON_DIR ${CMAKE_BINARY_DIR}/icons)
 set(ICON_SIZES 48 96 192)
+if(NOT CINDERMAZE_CONVERT)
+  message(WARNING "ImageMagick's convert was not found: the installation will have no icon "
+                  "(tools/install-deps.sh installs it)")
+  set(ICON_SIZES)
+endif()
 set(ICON_OUTPUTS)
 foreach(size ${ICON_SIZES})
   math(EXPR scale "${size} * 100 / 48")
@@ -24,7 +26,9 @@ foreach(size ${ICON_SIZES})
     VERBATIM)
   list(APPEND ICON_OUTPUTS ${ICON_DIR}/${size}/cindermaze.png)
 endforeach()
-add_custom_target(desktop_icon ALL DEPENDS ${ICON_OUTPUTS})
+if(ICON_OUTPUTS)
+  add_custom_target(desktop_icon ALL DEPENDS ${ICON_OUTPUTS})
+endif()
 
 install(TARGETS cindermaze RUNTIME DESTINATION ${CINDERMAZE_GAME_DIR})
 # Everything the build put beside the program, but the program and the settings.
