@@ -126,12 +126,13 @@ config *load_config() {
 static const char ACTION_NAMES[KEY_ACTION_COUNT][20] = {"haut",  "bas",     "gauche", "droite",
                                                         "bombe", "quitter", "pause"};
 
-// Loads bktype.dat and its font; both missing cases are fatal.
+// Loads bktype.dat and its font; a missing file or a first object that is no font is fatal.
 static DATAFILE *load_bktype(FONT **font) {
     DATAFILE *data = load_datafile("bktype.dat");
     if (!data) fatal_exit("Echec du chargement du datafile bktype.dat");
+    if (data[0].type != DAT_FONT || !data[0].dat)
+        fatal_exit("Echec du chargement de la font bktype.");
     *font = (FONT *)data[0].dat;
-    if (!*font) fatal_exit("Echec du chargement de la font bktype.");
     return data;
 }
 

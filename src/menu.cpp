@@ -203,8 +203,9 @@ static char *map_title(const char *file) {
 static void load_chooser_pictures(chooser *c) {
     c->datafile = load_datafile("bktype.dat");
     if (!c->datafile) fatal_exit(DATAFILE_FAILED);
+    // Object 0 must be a font: any other kind of object would be drawn as one.
+    if (c->datafile[0].type != DAT_FONT || !c->datafile[0].dat) fatal_exit(FONT_FAILED);
     c->font = (FONT *)c->datafile[0].dat;
-    if (!c->font) fatal_exit(FONT_FAILED);
     c->prec_on = load_bitmap("graphics/prec_on.bmp", NULL);
     c->prec_off = load_bitmap("graphics/prec_off.bmp", NULL);
     c->suiv_on = load_bitmap("graphics/suiv_on.bmp", NULL);

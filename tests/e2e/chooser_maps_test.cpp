@@ -113,7 +113,13 @@ struct chooser_resource {
     const char *name;
     const char *file;
     const char *text;
+    // Written in place of the file when set; the file is removed otherwise.
+    const char *bytes = nullptr;
+    size_t length = 0;
 };
+
+// A datafile whose first object is four bytes of plain data, not a font.
+const char NOT_A_FONT[] = "slh.ALL.\0\0\0\1DATA\0\0\0\4\0\0\0\4abcd";
 
 class chooser_missing : public ::testing::TestWithParam<chooser_resource> {};
 
@@ -123,7 +129,10 @@ TEST_P(chooser_missing, ends_the_program_with_its_message) {
     app_run app;
     ASSERT_TRUE(app.prepare(&cfg));
     ASSERT_TRUE(app.start());
-    ASSERT_EQ(remove(app.run.dir.file(m.file).c_str()), 0);
+    if (m.bytes)
+        write_text(app.run.dir.file(m.file), std::string(m.bytes, m.length));
+    else
+        ASSERT_EQ(remove(app.run.dir.file(m.file).c_str()), 0);
     app.key("Down");
     ASSERT_TRUE(app.wait_highlighted(PLAY));
     app.key("Return");
@@ -139,6 +148,9 @@ INSTANTIATE_TEST_SUITE_P(
     chooser_resources, chooser_missing,
     ::testing::Values(chooser_resource{"font_datafile", "bktype.dat",
                                        "Echec du chargement du datafile bktype.dat"},
+                      chooser_resource{"font_datafile_without_a_font", "bktype.dat",
+                                       "Echec du chargement de la font bktype.", NOT_A_FONT,
+                                       sizeof NOT_A_FONT - 1},
                       chooser_resource{"arrow_button", "graphics/suiv_off.bmp",
                                        "Erreur de chargement des bitmaps du menu."},
                       chooser_resource{"default_preview", "graphics/surprise.bmp",

@@ -93,4 +93,25 @@ TEST_F(keys_e2e, a_key_taken_in_this_pass_is_refused_and_keys_typed_meanwhile_ar
     EXPECT_TRUE(app.quits_from_menu());
 }
 
+// The screen's font comes from bktype.dat: a datafile without a font ends the program.
+TEST(keys_screen, a_datafile_without_a_font_is_fatal) {
+    config cfg = silent_settings();
+    app_run app;
+    ASSERT_TRUE(app.prepare(&cfg));
+    ASSERT_TRUE(app.start());
+    write_text(app.run.dir.file("bktype.dat"),
+               std::string("slh.ALL.\0\0\0\1DATA\0\0\0\4\0\0\0\4abcd", 28));
+    app.key("Down");
+    app.key("Down");
+    ASSERT_TRUE(app.wait_highlighted(KEYS));
+    app.key("Return");
+    ASSERT_TRUE(e2e_wait_exit(&app.run, 10));
+    EXPECT_EQ(app.run.status, 1);
+    std::vector<std::string> messages = app.messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("Erreur : Echec du chargement de la font bktype.\n", 0), 0u)
+        << messages[0];
+    EXPECT_EQ(read_file(app.settings_path()), bytes_of(cfg));
+}
+
 } // namespace
