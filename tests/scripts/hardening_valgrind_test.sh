@@ -1,0 +1,153 @@
+#!/bin/bash
+# A whole run of the program under Valgrind's memcheck, on a private X server: the menu,
+# the map chooser, a game with bombs (one explodes), the options dialog, the key binding
+# screen, quit. Passes when memcheck finds no invalid access, no use of an undefined
+# value and no leak of the game's own (the libraries' allocations are suppressed by
+# tests/valgrind/allegro.supp). Args: build dir, source dir.
+set -u
+build=$1
+source=$2
+run="$build/run"
+if grep -q '^CINDERMAZE_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
+    echo "hardening_valgrind: skipped in a sanitizer build (the program is already checked there)"
+    exit 0
+fi
+command -v valgrind >/dev/null || { echo "valgrind is missing"; exit 1; }
+[ -x "$run/cindermaze" ] || { echo "no program in $run"; exit 1; }
+
+work=$(mktemp -d /tmp/cindermaze-valgrind-XXXXXX)
+xvfb_pid=
+game_pid=
+finish() {
+    [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap finish EXIT
+cp -a "$run/." "$work/"
+rm -f "$work/save/"*
+# Sound goes to ALSA's null device, so that the sound code runs without a sound card.
+sed -i 's/^\[sound\]$/[sound]\nalsa_device = null/' "$work/allegro.cfg"
+# Sound on, music on, windowed, a 30-second game.
+printf '\002\000\000\000\000\000\000\000\226\000\000\000\310\000\000\000\040\003\000\000\130\002\000\000\036\000\000\000\124\000\000\000\125\000\000\000\122\000\000\000\123\000\000\000\113\000\000\000\073\000\000\000\020\000\000\000' \
+    > "$work/save/config.czc"
+cp "$work/save/config.czc" "$work/settings.before"
+
+display=
+for n in $(seq 140 220); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.1
+    done
+    if kill -0 "$xvfb_pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+        display=":$n"
+        break
+    fi
+    xvfb_pid=
+done
+[ -n "$display" ] || { echo "no X server"; exit 1; }
+export DISPLAY=$display
+export XMESSAGE_LOG="$work/messages.log"
+export PATH="$source/tests/support/stubs:$PATH"
+
+key() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; sleep "${2:-0.5}"; }
+hold() { xdotool keydown "$1"; sleep "$2"; xdotool keyup "$1"; sleep 0.3; }
+# Waits until the program has drawn a window of this size (it changes with the screens);
+# its position on the X screen is then in wx, wy.
+wx=0
+wy=0
+wait_window() {
+    for _ in $(seq 600); do
+        kill -0 "$game_pid" 2>/dev/null || return 1
+        for id in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+            read -r x y size < <(xwininfo -id "$id" 2>/dev/null |
+                awk '/Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4} /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w "x" h}')
+            if [ "$size" = "$1" ]; then
+                wx=$x
+                wy=$y
+                return 0
+            fi
+        done
+        sleep 0.5
+    done
+    return 1
+}
+
+# A picture of the whole X screen, to tell the screens apart afterwards.
+shot() { import -window root -depth 8 "$work/$1.png" >/dev/null 2>&1; md5sum < "$work/$1.png" | cut -c1-32; }
+
+cd "$work"
+valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite,indirect \
+    --errors-for-leak-kinds=definite,indirect --track-origins=yes --num-callers=30 \
+    --suppressions="$source/tests/valgrind/allegro.supp" --gen-suppressions=all \
+    --error-exitcode=99 --log-file="$work/memcheck.log" ./cindermaze &
+game_pid=$!
+started=$(date +%s)
+wait_window 800x600 || { echo "the menu never came"; cat "$work/memcheck.log"; exit 1; }
+sleep 8
+menu_shot=$(shot menu)
+# The menu: play; the chooser: the first map.
+key Down 2; key Return 6
+chooser_shot=$(shot chooser)
+key Return 25
+# The game: a bomb, walk away from it, wait for the explosion, a second bomb, quit.
+key space 0.2; hold Right 1.5; hold Down 1.5; sleep 12
+game_shot=$(shot game)
+key space 0.2; hold Left 1.5; sleep 6
+key Escape 10
+wait_window 800x600
+sleep 3
+# The options dialog, left without saving ("&Quitter", then "&Oui").
+key Down 1; key Down 1; key Down 1; key Return 4
+wait_window 640x480 && sleep 10
+xdotool mousemove $((wx + 82)) $((wy + 462)); sleep 2; xdotool click 1; sleep 6
+key y 6
+wait_window 800x600
+sleep 5
+# Quit from the menu.
+key Escape 1
+status=
+for _ in $(seq 240); do
+    if ! kill -0 "$game_pid" 2>/dev/null; then
+        wait "$game_pid"
+        status=$?
+        break
+    fi
+    sleep 0.5
+done
+game_pid_left=$game_pid
+if [ -z "$status" ]; then
+    echo "the program did not quit"
+    game_pid=$game_pid_left
+    tail -50 "$work/memcheck.log"
+    exit 1
+fi
+game_pid=
+seconds=$(( $(date +%s) - started ))
+summary=$(grep -E 'ERROR SUMMARY|definitely lost|indirectly lost|possibly lost|still reachable|suppressed:' "$work/memcheck.log" | sed 's/^==[0-9]*== *//')
+echo "hardening_valgrind: ${seconds}s, exit status $status"
+echo "$summary"
+if [ -s "$XMESSAGE_LOG" ]; then
+    echo "messages shown:"; cat "$XMESSAGE_LOG"
+fi
+fail=0
+# The walk went through the screens: each looked different.
+if [ "$menu_shot" = "$chooser_shot" ] || [ "$chooser_shot" = "$game_shot" ] || [ "$menu_shot" = "$game_shot" ]; then
+    echo "the walk did not reach the chooser and a game (same screen twice)"
+    fail=1
+fi
+if [ "$status" -ne 0 ]; then
+    echo "memcheck found errors (or the program failed): status $status"
+    grep -v '^==[0-9]*== *$' "$work/memcheck.log" | head -300
+    fail=1
+fi
+if ! cmp -s "$work/save/config.czc" "$work/settings.before"; then
+    echo "the settings file changed although nothing was saved"
+    fail=1
+fi
+grep -q 'ERROR SUMMARY: 0 errors' "$work/memcheck.log" || fail=1
+exit $fail
