@@ -171,7 +171,7 @@ struct app_run {
         return wait_for([&](const screenshot &s) { return highlighted(s) == i; }, seconds);
     }
     void key(const std::string &keysym) { e2e_key(&run, keysym); }
-    // Window coordinates.
+    // To (x, y) of the window.
     void move(int x, int y) { e2e_mouse_move(&run, window.x + x, window.y + y); }
     void click() { e2e_click(&run); }
     std::vector<std::string> messages() { return e2e_messages(&run); }

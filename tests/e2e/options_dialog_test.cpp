@@ -48,16 +48,43 @@ struct options_e2e : ::testing::Test {
         }
         return found;
     }
-    void click_row(const list_box &list, int row) {
-        app.move(list.x + 20, list.y + 2 + row * ROW_H + ROW_H / 2);
-        sleep_seconds(0.1);
-        app.click();
-        sleep_seconds(0.1);
+    // Allegro drops pointer moves for a moment after it has warped the pointer (as it does
+    // after a change of mode), so a click may land where the pointer was before: each
+    // click is tried again, a few pixels on, until what it should do is on the screen.
+    bool click_until(int x, int y, const std::function<bool(const screenshot &)> &done) {
+        for (int attempt = 0; attempt < 4; attempt++) {
+            app.move(x + 3 * attempt, y);
+            sleep_seconds(0.15);
+            app.click();
+            if (app.wait_for(done, 1.5)) return true;
+        }
+        return false;
     }
-    void click_button(int x) {
-        app.move(x, BUTTONS_Y);
-        sleep_seconds(0.1);
-        app.click();
+    bool click_row(const list_box &list, int row) {
+        return click_until(list.x + 20, list.y + 2 + row * ROW_H + ROW_H / 2,
+                           [&](const screenshot &s) { return selected_row(s, list) == row; });
+    }
+    // "&Quitter": the confirmation box comes over the middle of the dialog.
+    bool ask_to_quit() {
+        screenshot before = app.shot();
+        return click_until(QUIT_X, BUTTONS_Y, [&](const screenshot &s) {
+            int changed = 0;
+            for (int y = 200; y < 280; y++)
+                for (int x = 220; x < 420; x++)
+                    changed += app.pixel(s, x, y) != app.pixel(before, x, y);
+            return changed > 1000;
+        });
+    }
+    // "&Sauvegarder et Quitter": the dialog closes, the menu's mode comes back.
+    bool save_and_leave() {
+        return click_until(SAVE_X, BUTTONS_Y, [&](const screenshot &) {
+            window_geometry w;
+            return e2e_wait_window_size(&app.run, 800, 600, &w, 0.1);
+        });
+    }
+    void point_at(int x, int y) {
+        app.move(x, y);
+        sleep_seconds(0.15);
     }
     // Back in the menu; the settings file then says whether anything was saved.
     void expect_back_in_menu() {
@@ -75,16 +102,15 @@ TEST_F(options_e2e, shows_the_record_and_saves_window_1024_x_768_and_5_minutes) 
     EXPECT_EQ(selected_row(s, RESOLUTION_LIST), 1); // 800 x 600
     EXPECT_EQ(selected_row(s, TIME_LIST), 2);       // 90 secondes
     EXPECT_EQ(selected_row(s, METHOD_LIST), 0);     // Double buffering
-    click_row(WINDOW_LIST, 1);
-    click_row(RESOLUTION_LIST, 2);
+    ASSERT_TRUE(click_row(WINDOW_LIST, 1));
+    ASSERT_TRUE(click_row(RESOLUTION_LIST, 2));
     // The focus follows the pointer: End goes to the last entry, "5 minutes".
-    app.move(TIME_LIST.x + 20, TIME_LIST.y + 10);
-    sleep_seconds(0.1);
+    point_at(TIME_LIST.x + 20, TIME_LIST.y + 10);
     app.key("End");
-    EXPECT_TRUE(app.wait_for([&](const screenshot &s) {
-        return selected_row(s, WINDOW_LIST) == 1 && selected_row(s, RESOLUTION_LIST) == 2;
-    }));
-    click_button(SAVE_X);
+    // The list scrolls to show its last five entries, the last one selected.
+    ASSERT_TRUE(
+        app.wait_for([&](const screenshot &s) { return selected_row(s, TIME_LIST, 5) == 4; }));
+    ASSERT_TRUE(save_and_leave());
     expect_back_in_menu();
     config after = app.saved();
     EXPECT_EQ(after.gfx_card, GFX_AUTODETECT_WINDOWED);
@@ -100,9 +126,8 @@ TEST_F(options_e2e, shows_the_record_and_saves_window_1024_x_768_and_5_minutes) 
 
 TEST_F(options_e2e, quitter_then_oui_saves_nothing) {
     open_options(silent_settings());
-    click_row(WINDOW_LIST, 1);
-    click_button(QUIT_X);
-    sleep_seconds(0.3);
+    ASSERT_TRUE(click_row(WINDOW_LIST, 1));
+    ASSERT_TRUE(ask_to_quit());
     app.key("y");
     expect_back_in_menu();
     EXPECT_EQ(read_file(app.settings_path()), bytes_of(before));
@@ -112,7 +137,7 @@ TEST_F(options_e2e, quitter_then_oui_saves_nothing) {
 // Escape closes the dialog without saving, and is no choice in the menu that follows.
 TEST_F(options_e2e, the_dialogs_own_escape_saves_nothing) {
     open_options(silent_settings());
-    click_row(RESOLUTION_LIST, 0);
+    ASSERT_TRUE(click_row(RESOLUTION_LIST, 0));
     app.key("Escape");
     expect_back_in_menu();
     EXPECT_TRUE(e2e_running(&app.run));
@@ -122,14 +147,12 @@ TEST_F(options_e2e, the_dialogs_own_escape_saves_nothing) {
 
 TEST_F(options_e2e, escape_in_the_confirmation_keeps_the_dialog_open) {
     open_options(silent_settings());
-    click_row(WINDOW_LIST, 1);
-    click_button(QUIT_X);
-    sleep_seconds(0.3);
+    ASSERT_TRUE(click_row(WINDOW_LIST, 1));
+    ASSERT_TRUE(ask_to_quit());
     app.key("Escape");
-    sleep_seconds(0.3);
     EXPECT_TRUE(
         app.wait_for([&](const screenshot &s) { return selected_row(s, WINDOW_LIST) == 1; }));
-    click_button(SAVE_X);
+    ASSERT_TRUE(save_and_leave());
     expect_back_in_menu();
     EXPECT_EQ(app.saved().gfx_card, GFX_AUTODETECT_WINDOWED);
     EXPECT_TRUE(app.quits_from_menu());
@@ -145,7 +168,7 @@ TEST_F(options_e2e, a_safe_mode_record_shows_and_saves_full_screen_640_x_480) {
     screenshot s = app.shot();
     EXPECT_EQ(selected_row(s, WINDOW_LIST), 0);
     EXPECT_EQ(selected_row(s, RESOLUTION_LIST), 0);
-    click_button(SAVE_X);
+    ASSERT_TRUE(save_and_leave());
     expect_back_in_menu();
     config after = app.saved();
     EXPECT_EQ(after.gfx_card, GFX_AUTODETECT_FULLSCREEN);
