@@ -83,7 +83,7 @@ inline walk_end walk_through(app_run *app, int steps = 0, bool play = true) {
     }
     app->key("Return");
     // The game: set-up, then a bomb and a few steps.
-    sleep_seconds(slow(2.5));
+    sleep_seconds(slow(1.5));
     if (!e2e_running(&app->run)) return WALK_ENDED_EARLY;
     app->key("space");
     e2e_key_down(&app->run, "Right");

@@ -65,7 +65,7 @@ struct storm_figures {
 };
 
 TEST(input_storm, random_input_on_every_screen_neither_crashes_nor_spoils_the_settings) {
-    double seconds = env_number("CINDERMAZE_STORM_SECONDS", SANITIZED ? 40 : 60);
+    double seconds = env_number("CINDERMAZE_STORM_SECONDS", SANITIZED ? 20 : 60);
     unsigned seed = (unsigned)env_number("CINDERMAZE_STORM_SEED", 20261206);
     std::mt19937 random(seed);
     std::discrete_distribution<int> pick_key(std::begin(KEY_WEIGHTS), std::end(KEY_WEIGHTS));

@@ -99,7 +99,7 @@ TEST(settings_kill, options_saves_killed_at_random_leave_the_old_or_the_new_reco
     temp_dir tools;
     std::vector<std::string> env = slow_io(tools);
     kill_figures f;
-    int n = rounds(SANITIZED ? 6 : 12);
+    int n = rounds(SANITIZED ? 4 : 12);
     for (int round = 0; round < n; round++) {
         std::vector<uint8_t> before = settings_bytes(app);
         config old_cfg;
@@ -153,7 +153,7 @@ TEST(settings_kill, key_binding_saves_killed_at_random_leave_the_old_or_the_new_
     temp_dir tools;
     std::vector<std::string> env = slow_io(tools);
     kill_figures f;
-    int n = rounds(SANITIZED ? 2 : 3);
+    int n = rounds(SANITIZED ? 1 : 3);
     for (int round = 0; round < n; round++) {
         std::vector<uint8_t> before = settings_bytes(app);
         config new_cfg;
@@ -195,7 +195,7 @@ TEST(settings_kill, first_starts_killed_at_random_leave_no_file_or_the_defaults)
     temp_dir tools;
     std::vector<std::string> env = slow_io(tools);
     kill_figures f;
-    int n = rounds(20);
+    int n = rounds(SANITIZED ? 10 : 20);
     for (int round = 0; round < n; round++) {
         remove(app.settings_path().c_str());
         ASSERT_TRUE(e2e_launch(&app.run, {}, env));
