@@ -28,8 +28,17 @@ bool set_mode_or_window(int card, int w, int h) {
     return set_gfx_mode(GFX_AUTODETECT_WINDOWED, w, h, 0, 0) == 0;
 }
 
+// Without a display (or any system driver) nothing can be shown: say why and stop.
+static void start_allegro() {
+    if (allegro_init() != 0) {
+        allegro_message("Erreur : impossible de lancer Allegro (aucun affichage ?) %s\n",
+                        allegro_error);
+        exit(-1);
+    }
+}
+
 void menu_init() {
-    allegro_init();
+    start_allegro();
     set_uformat(U_ASCII);
     int depth = desktop_color_depth();
     set_color_depth(depth != 0 ? depth : 24);
@@ -52,7 +61,7 @@ void menu_init() {
 }
 
 void safe_init(config *cfg) {
-    allegro_init();
+    start_allegro();
     set_uformat(U_ASCII);
     set_color_depth(16);
     if (set_gfx_mode(GFX_AUTODETECT, 320, 200, 0, 0) != 0 &&
