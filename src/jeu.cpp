@@ -205,11 +205,14 @@ static void compose_icons(game_session *s) {
 static int32_t make_background(game_session *s) {
     play_screen *ps = &s->ps;
     const map *m = s->g.map;
+    // A field that cannot be shown is never drawn: a 255 x 255 map would take 266 MB.
+    if (place_field(ps, m->width * 32, m->height * 32, SCREEN_W, SCREEN_H)) {
+        s->g.end_state = END_TOO_BIG;
+        return 0;
+    }
     ps->field_bitmap = create_bitmap(m->width * 32, m->height * 32);
     if (!ps->field_bitmap) return setup_failed(FIELD_FAILED);
     clear(ps->field_bitmap);
-    if (place_field(ps, ps->field_bitmap->w, ps->field_bitmap->h, SCREEN_W, SCREEN_H))
-        s->g.end_state = END_TOO_BIG;
     for (int r = 0; r < m->height; r++)
         for (int c = 0; c < m->width; c++) {
             BITMAP *tile = m->cells[r][c] == CELL_WALL ? s->t.wall[0] : s->t.floor[0];
@@ -349,7 +352,7 @@ static void unload_tables(game_tables *t) {
 }
 
 static void release_pictures(play_screen *ps) {
-    destroy_rle_sprite(ps->background);
+    if (ps->background) destroy_rle_sprite(ps->background);
     destroy_bitmap(ps->timer_icon);
     destroy_bitmap(ps->bomb_icon);
     destroy_bitmap(ps->diamond_icon);

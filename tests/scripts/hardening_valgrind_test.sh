@@ -35,20 +35,10 @@ printf '\002\000\000\000\000\000\000\000\226\000\000\000\310\000\000\000\040\003
 cp "$work/save/config.czc" "$work/settings.before"
 
 display=
-for n in $(seq 140 220); do
-    [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
-        sleep 0.1
-    done
-    if kill -0 "$xvfb_pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
-        display=":$n"
-        break
-    fi
-    xvfb_pid=
-done
+# The server picks a free display number and writes it once it accepts connections.
+exec 9< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo $! > "$work/xvfb.pid"; wait)
+read -r -t 10 number <&9 && display=":$number"
+xvfb_pid=$(cat "$work/xvfb.pid" 2>/dev/null)
 [ -n "$display" ] || { echo "no X server"; exit 1; }
 export DISPLAY=$display
 export XMESSAGE_LOG="$work/messages.log"
