@@ -272,20 +272,7 @@ screenshot e2e_screenshot(game_run *run) {
     return shot;
 }
 
-std::vector<std::string> e2e_messages(game_run *run) {
-    std::vector<std::string> messages;
-    std::vector<uint8_t> bytes = read_file(run->messages);
-    std::string text(bytes.begin(), bytes.end());
-    size_t start = 0, end;
-    while ((end = text.find("\n\036\n", start)) != std::string::npos) {
-        std::string message = text.substr(start, end - start);
-        while (!message.empty() && message.back() == '\n')
-            message.pop_back();
-        messages.push_back(message);
-        start = end + 3;
-    }
-    return messages;
-}
+std::vector<std::string> e2e_messages(game_run *run) { return recorded_messages(run->messages); }
 
 void sleep_seconds(double seconds) {
     struct timespec t;
