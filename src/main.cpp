@@ -4,6 +4,7 @@
 #include "config.h"
 #include "jeu.h"
 #include "menu.h"
+#include "volume.h"
 
 #include <allegro.h>
 #include <cstdio>
@@ -42,32 +43,79 @@ static bool play(config *cfg, bool safe_mode, int *current_card, BITMAP *menu_ba
     return failed == 0;
 }
 
-// Shows the main menu until the player quits; false when a game could not be set up.
-static bool main_loop(config *cfg, bool safe_mode, BITMAP *menu_background) {
+// The volumes the player set, kept aside while the sound could not start: the record then
+// holds zeros so that every screen plays silent, and the screens that save the record
+// get these back, so a save never writes the forced zeros.
+struct player_volumes {
+    bool silent = false;
+    int32_t music = 0, effects = 0;
+};
+
+// Silences the run: the record's volumes are kept aside and zeroed.
+static void keep_volumes(config *cfg, player_volumes *kept) {
+    if (!kept->silent) return;
+    kept->music = cfg->music_volume;
+    kept->effects = cfg->effects_volume;
+    cfg->music_volume = 0;
+    cfg->effects_volume = 0;
+}
+
+// Puts the player's volumes back into the record, for a screen that saves it.
+static void lend_volumes(config *cfg, const player_volumes *kept) {
+    if (!kept->silent) return;
+    cfg->music_volume = kept->music;
+    cfg->effects_volume = kept->effects;
+}
+
+// The menu music plays once, from the first showing of the menu with the music on: at
+// start, or on coming back from the options that turned it on. False when it is missing
+// (the library is then shut down).
+static bool start_menu_music(const config *cfg, MIDI **menu_music) {
+    if (*menu_music || cfg->music_volume == 0) return true;
+    *menu_music = load_midi("sounds/MENU.mid");
+    if (!*menu_music) {
+        fatal_error("Impossible de charger le fichier son 'musique de fond' : essayez de "
+                    "désactiver le son.");
+        return false;
+    }
+    play_midi(*menu_music, 0);
+    return true;
+}
+
+// Shows the main menu until the player quits; false when a game or the menu music could
+// not be set up.
+static bool main_loop(config *cfg, bool safe_mode, BITMAP *menu_background, MIDI **menu_music,
+                      player_volumes *kept) {
     int current_card = GFX_AUTODETECT_FULLSCREEN;
     int choice = -1;
     while (choice != CHOICE_QUIT) {
         if (!safe_mode) ensure_mode(&current_card, GFX_AUTODETECT_FULLSCREEN, 800, 600);
-        set_volume(cfg->effects_volume, cfg->music_volume);
+        // Volumes changed in the options are heard from here on.
+        apply_volumes(cfg);
+        if (!start_menu_music(cfg, menu_music)) return false;
         draw_sprite(screen, menu_background, 0, 0);
         choice = menu(cfg);
         if (choice == CHOICE_PLAY) {
             if (!play(cfg, safe_mode, &current_card, menu_background)) return false;
         } else if (choice == CHOICE_KEYS) {
+            lend_volumes(cfg, kept);
             config_touches(cfg, menu_background);
+            keep_volumes(cfg, kept);
         } else if (choice == CHOICE_OPTIONS) {
             if (!safe_mode) ensure_mode(&current_card, GFX_AUTODETECT_FULLSCREEN, 640, 480);
+            lend_volumes(cfg, kept);
             gui_config(cfg);
+            keep_volumes(cfg, kept);
         }
     }
     return true;
 }
 
 // Sound on, or silence when no driver works. False when not even silence could be had.
-static bool start_sound(config *cfg, const char *program) {
+static bool start_sound(config *cfg, const char *program, player_volumes *kept) {
     if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, program) == 0) return true;
-    cfg->effects_volume = 0;
-    cfg->music_volume = 0;
+    kept->silent = true;
+    keep_volumes(cfg, kept);
     return install_sound(DIGI_NONE, MIDI_NONE, program) == 0;
 }
 
@@ -79,7 +127,8 @@ int main(int argc, char **argv) {
     else
         menu_init();
 
-    if (!start_sound(cfg, argv[0])) {
+    player_volumes kept;
+    if (!start_sound(cfg, argv[0], &kept)) {
         fatal_error("Echec de l'installation du driver son, et de la tentative de désactivation "
                     "du son.");
         return 1;
@@ -91,17 +140,7 @@ int main(int argc, char **argv) {
         return 1;
     }
     MIDI *menu_music = NULL;
-    if (cfg->music_volume != 0) {
-        menu_music = load_midi("sounds/MENU.mid");
-        if (!menu_music) {
-            fatal_error("Impossible de charger le fichier son 'musique de fond' : essayez de "
-                        "désactiver le son.");
-            return 1;
-        }
-        play_midi(menu_music, 0);
-    }
-
-    if (!main_loop(cfg, safe_mode, menu_background)) return 1;
+    if (!main_loop(cfg, safe_mode, menu_background, &menu_music, &kept)) return 1;
 
     if (menu_music) {
         stop_midi();

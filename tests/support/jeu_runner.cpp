@@ -8,6 +8,7 @@
 // window, so that video pages (page flipping) can be made under a windowed driver.
 #include "config.h"
 #include "jeu.h"
+#include "volume.h"
 
 #include <allegro.h>
 #include <chrono>
@@ -92,7 +93,7 @@ static bool start_library(config *cfg, const runner_options *o, const char *argv
         cfg->music_volume = 0;
         install_sound(DIGI_NONE, MIDI_NONE, argv0);
     }
-    set_volume(cfg->effects_volume, cfg->music_volume);
+    apply_volumes(cfg);
     return true;
 }
 
