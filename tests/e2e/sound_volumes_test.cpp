@@ -12,7 +12,7 @@ namespace {
 
 using namespace app_e2e;
 
-// Captured bytes measured after each mark (about a second of sound on this device).
+// Captured bytes measured after each mark (two thirds of a second of sound here).
 const size_t SPAN = 256 * 1024;
 // A level below this is silence (the mixer's silence is exactly 0).
 const int QUIET = 64;
