@@ -4,6 +4,8 @@
 #include "config.h"
 #include "jeu.h"
 #include "menu.h"
+#include "options.h"
+#include "touches.h"
 
 #include <allegro.h>
 #include <cstdio>
