@@ -17,30 +17,14 @@ static bool save(const canvas &c, const std::string &path) {
     return false;
 }
 
-static const char *BUTTON_LABELS[4] = {"Jouer", "Touches", "Options", "Quitter"};
-
 static int make_graphics(const std::string &run) {
-    std::string g = run + "/graphics/";
-    make_dirs_for(g);
+    make_dirs_for(run + "/graphics/");
+    // Drawn once, as they appear on several pictures.
     canvas player = player_strip(), bombs = bombs_strip(), diamonds = diamond_strip();
-    bool ok = save(bonus_strip(), g + "bonus.bmp") && save(player, g + "player1.bmp") &&
-              save(bombs, g + "bombs1.bmp") && save(diamonds, g + "diamond.bmp") &&
-              save(monster_strip(), g + "monster.bmp") &&
-              save(explo_ctr_strip(), g + "explo_ctr.bmp") &&
-              save(explo_dir_strip(), g + "explo_dir.bmp") && save(timer_icon(), g + "timer.bmp") &&
-              save(menu_background(&player, &bombs, &diamonds), g + "fond.bmp") &&
-              save(surprise_preview(), g + "surprise.bmp") &&
-              save(win_picture(&diamonds), g + "fin_gagne.bmp") &&
-              save(lose_picture(), g + "fin_perd.bmp");
-    for (int b = 0; b < 4 && ok; b++) {
-        std::string base = g + "b" + std::to_string(b);
-        ok = save(menu_button(BUTTON_LABELS[b], true), base + "_on.bmp") &&
-             save(menu_button(BUTTON_LABELS[b], false), base + "_off.bmp");
-    }
-    ok = ok && save(arrow_button(true, true), g + "prec_on.bmp") &&
-         save(arrow_button(true, false), g + "prec_off.bmp") &&
-         save(arrow_button(false, true), g + "suiv_on.bmp") &&
-         save(arrow_button(false, false), g + "suiv_off.bmp");
+    bool ok = true;
+#define GRAPHIC_FILE(name, drawing) ok = ok && save(drawing, run + "/" name);
+#include "graphic_files.def"
+#undef GRAPHIC_FILE
     return ok ? 0 : 1;
 }
 
