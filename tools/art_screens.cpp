@@ -253,6 +253,13 @@ static void stone_title(canvas *c, const std::string &text, int size, int cy) {
     }
 }
 
+// Frame k of a strip, magnified `scale` times, onto c at x, y.
+static void blit_magnified(canvas *c, const canvas *strip, int k, int scale, int x, int y) {
+    canvas frame = frame_of(strip, k);
+    canvas big = magnify(&frame, scale);
+    blit(c, &big, x, y);
+}
+
 canvas menu_background(const canvas *player, const canvas *bombs, const canvas *diamonds) {
     canvas c = make_canvas(800, 600);
     for (int y = 0; y < 600; y++)
@@ -273,18 +280,10 @@ canvas menu_background(const canvas *player, const canvas *bombs, const canvas *
             double u = (x - 615) / 175.0, v = (y - 508) / 18.0;
             if (u * u + v * v <= 1) put(&c, x, y, v < -0.55 ? ST3 : v < 0 ? ST2 : ST1);
         }
-    canvas p = frame_of(player, 8);
-    canvas pm = magnify(&p, 5);
-    blit(&c, &pm, 600, 280);
-    canvas b = frame_of(bombs, 2);
-    canvas bm = magnify(&b, 4);
-    blit(&c, &bm, 462, 392);
-    canvas d = frame_of(diamonds, 0);
-    canvas dm = magnify(&d, 3);
-    blit(&c, &dm, 700, 150);
-    canvas d2 = frame_of(diamonds, 1);
-    canvas dm2 = magnify(&d2, 2);
-    blit(&c, &dm2, 520, 250);
+    blit_magnified(&c, player, 8, 5, 600, 280);
+    blit_magnified(&c, bombs, 2, 4, 462, 392);
+    blit_magnified(&c, diamonds, 0, 3, 700, 150);
+    blit_magnified(&c, diamonds, 1, 2, 520, 250);
     stone_title(&c, "Cindermaze", 92, 30);
     canvas sub = text_mask("Le labyrinthe des braises", 24);
     paint_mask(&c, &sub, (800 - sub.w) / 2 + 2, 168, [](int, int) { return ST0; });
