@@ -1,5 +1,4 @@
-// Explosions and deaths: a bomb turning into a cross of flames, the flames spreading
-// one cell per tick, and what they burn, uncover, set off and kill.
+// Explosions and deaths: bombs into flames, flames spreading, and what they burn and kill.
 #include "rules.h"
 
 #include "config.h"

@@ -1,5 +1,4 @@
-// The picture of a game: the objects of the play field under the head-up display, the
-// pause text, the time warning and the end screens.
+// The picture of a game: field objects, head-up display, pause text, warning and end screens.
 #include "hud.h"
 
 #include "objets.h"

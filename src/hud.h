@@ -1,5 +1,4 @@
-// The picture of a game: the play field under the head-up display, the pause text,
-// the time warning and the end screens, composed into the bitmap being prepared.
+// The picture of a game: field objects, head-up display, pause text, warning and end screens.
 #pragma once
 
 #include <cstdint>

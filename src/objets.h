@@ -1,5 +1,4 @@
-// Game objects: the obj record, the ring that links every object of a game, and
-// their registration in the map's grids.
+// Game objects: the obj record, the ring of a game's objects, and their place in the grids.
 #pragma once
 
 #include <cstdint>

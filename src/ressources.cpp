@@ -1,6 +1,4 @@
-// Loading and releasing everything one game needs: font and pictures of the head-up
-// display, music, sound effects, the map and its objects, sprite tables, the background
-// and the timers.
+// Loading and releasing everything one game needs: font, pictures, sounds, map, objects, timers.
 #include "ressources.h"
 
 #include "affichage.h"

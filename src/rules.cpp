@@ -1,5 +1,4 @@
-// The rules of play: the game's start values and objects, the pass over the ring that
-// moves, meets, picks up, animates and ends things, one tick and the seconds step.
+// The rules of play: start values and objects, the pass over the ring, the tick and the second.
 #include "rules.h"
 
 #include "config.h"

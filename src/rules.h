@@ -1,7 +1,8 @@
-// The rules of play, one tick and one seconds step at a time. Nothing here draws,
-// reads an input device or touches a sound device directly: the keys held come in
-// as a plain record and sounds go through play_effect (sons.h).
+// The rules of play, one tick and one seconds step at a time.
 #pragma once
+
+// Nothing here draws, reads an input device or touches a sound device directly: the keys
+// held come in as a plain record and sounds go through play_effect (sons.h).
 
 #include <cstdint>
 
