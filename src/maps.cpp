@@ -14,9 +14,11 @@ static const char *problem(const char *format, int row, int column) {
 }
 
 const char *map_bytes_problem(const uint8_t *bytes, size_t length) {
-    if (length < 2) return "the file is shorter than its two size bytes";
+    if (length < 2)
+        return "the file is shorter than its two size bytes";
     int height = bytes[0], width = bytes[1];
-    if (height == 0 || width == 0) return "the map has a height or a width of 0";
+    if (height == 0 || width == 0)
+        return "the map has a height or a width of 0";
     if (length < 2 + (size_t)height * width)
         return "the file is shorter than its height times its width";
     int starts = 0;
@@ -28,17 +30,21 @@ const char *map_bytes_problem(const uint8_t *bytes, size_t length) {
                 return problem("border cell (row %d, column %d) is not a wall", r, c);
             if (code == CELL_BOMB)
                 return problem("cell (row %d, column %d) holds code 8, a bomb of play", r, c);
-            if (code == CELL_PLAYER) starts++;
+            if (code == CELL_PLAYER)
+                starts++;
         }
     }
-    if (starts == 0) return "the map has no player start";
-    if (starts > 1) return "the map has more than one player start";
+    if (starts == 0)
+        return "the map has no player start";
+    if (starts > 1)
+        return "the map has more than one player start";
     return nullptr;
 }
 
 template <typename T> static T **alloc_rows(int height, int width) {
     T **rows = (T **)calloc((size_t)height, sizeof(T *));
-    if (!rows) return nullptr;
+    if (!rows)
+        return nullptr;
     for (int r = 0; r < height; r++) {
         rows[r] = (T *)calloc((size_t)width, sizeof(T));
         if (!rows[r]) {
@@ -52,14 +58,16 @@ template <typename T> static T **alloc_rows(int height, int width) {
 }
 
 template <typename T> static void free_rows(T **rows, int height) {
-    if (!rows) return;
+    if (!rows)
+        return;
     for (int r = 0; r < height; r++)
         free(rows[r]);
     free(rows);
 }
 
 void free_map(map *m) {
-    if (!m) return;
+    if (!m)
+        return;
     free_rows(m->cells, m->height);
     free_rows(m->fixed_grid, m->height);
     free_rows(m->mover_grid, m->height);
@@ -67,9 +75,11 @@ void free_map(map *m) {
 }
 
 map *load_map_from_memory(const uint8_t *bytes, size_t length) {
-    if (map_bytes_problem(bytes, length)) return nullptr;
+    if (map_bytes_problem(bytes, length))
+        return nullptr;
     map *m = (map *)calloc(1, sizeof(map));
-    if (!m) return nullptr;
+    if (!m)
+        return nullptr;
     m->height = bytes[0];
     m->width = bytes[1];
     m->cells = alloc_rows<int8_t>(m->height, m->width);
@@ -86,7 +96,8 @@ map *load_map_from_memory(const uint8_t *bytes, size_t length) {
 
 map *load_map(const char *filename) {
     FILE *f = fopen(filename, "rb");
-    if (!f) return nullptr;
+    if (!f)
+        return nullptr;
     // The largest map is 2 + 255 x 255 bytes; anything after the last row is never read.
     std::vector<uint8_t> bytes(2 + 255 * 255);
     size_t got = fread(bytes.data(), 1, bytes.size(), f);
@@ -97,12 +108,14 @@ map *load_map(const char *filename) {
 char *get_map_image_filename(const char *mapfile) {
     char *name = strdup(mapfile);
     size_t length = name ? strlen(name) : 0;
-    if (name && length >= 3) memcpy(name + length - 3, "bmp", 3);
+    if (name && length >= 3)
+        memcpy(name + length - 3, "bmp", 3);
     return name;
 }
 
 char *get_map_thumb_filename(const char *mapfile) {
     char *name = get_map_image_filename(mapfile);
-    if (name && strlen(name) >= 3) memcpy(name, "thb", 3);
+    if (name && strlen(name) >= 3)
+        memcpy(name, "thb", 3);
     return name;
 }

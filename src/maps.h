@@ -21,15 +21,13 @@ enum {
 struct map {
     uint8_t height;
     uint8_t width;
-    int8_t **cells;    // [row][column]
-    obj ***fixed_grid; // wall, block, bonus, diamond or bomb of each cell
-    obj ***mover_grid; // player or monster registered in each cell
+    int8_t **cells;     // [row][column]
+    obj ***fixed_grid;  // wall, block, bonus, diamond or bomb of each cell
+    obj ***mover_grid;  // player or monster registered in each cell
 };
 
 // A player or monster may enter a cell whose code has bit 2 set.
-inline bool cell_passable(int8_t code) {
-    return (code & 4) != 0;
-}
+inline bool cell_passable(int8_t code) { return (code & 4) != 0; }
 inline bool map_inside(const map *m, int x, int y) {
     return x >= 0 && y >= 0 && x < m->width && y < m->height;
 }

@@ -6,14 +6,10 @@
 std::atomic<int32_t> game_time{0};
 std::atomic<int32_t> sec_counter{0};
 
-void game_timer() {
-    game_time.fetch_add(1);
-}
+void game_timer() { game_time.fetch_add(1); }
 END_OF_FUNCTION(game_timer)
 
-void game_sec_timer() {
-    sec_counter.fetch_add(1);
-}
+void game_sec_timer() { sec_counter.fetch_add(1); }
 END_OF_FUNCTION(game_sec_timer)
 
 int32_t init_timer() {
@@ -21,8 +17,10 @@ int32_t init_timer() {
     LOCK_VARIABLE(sec_counter);
     LOCK_FUNCTION(game_timer);
     LOCK_FUNCTION(game_sec_timer);
-    if (install_int(game_timer, 10) < 0) return 1;
-    if (install_int(game_sec_timer, 1000) < 0) return 1;
+    if (install_int(game_timer, 10) < 0)
+        return 1;
+    if (install_int(game_sec_timer, 1000) < 0)
+        return 1;
     sec_counter.store(0);
     game_time.store(0);
     return 0;
