@@ -267,7 +267,9 @@ canvas menu_background(const canvas *player, const canvas *bombs, const canvas *
     rock_wall(&c, false, 3);
     rock_wall(&c, true, 5);
     embers(&c, 520, 77, 110, 430);
-    // The heroes of the game, large: a lit ledge, a bomb, diamonds and the miner.
+    // The heroes of the game, large: a lit ledge, a bomb, diamonds and the miner. They keep
+    // out of the middle, where the map chooser shows its 448 x 312 preview (176..624 by
+    // 144..456), so that nothing of them sticks out round a preview.
     for (int y = 490; y < 530; y++)
         for (int x = 440; x < 790; x++) {
             double u = (x - 615) / 175.0, v = (y - 508) / 18.0;
@@ -275,16 +277,16 @@ canvas menu_background(const canvas *player, const canvas *bombs, const canvas *
         }
     canvas p = frame_of(player, 8);
     canvas pm = magnify(&p, 5);
-    blit(&c, &pm, 600, 280);
+    blit(&c, &pm, 632, 280);
     canvas b = frame_of(bombs, 2);
-    canvas bm = magnify(&b, 4);
-    blit(&c, &bm, 462, 392);
+    canvas bm = magnify(&b, 2);
+    blit(&c, &bm, 562, 458);
     canvas d = frame_of(diamonds, 0);
     canvas dm = magnify(&d, 3);
-    blit(&c, &dm, 700, 150);
+    blit(&c, &dm, 690, 150);
     canvas d2 = frame_of(diamonds, 1);
     canvas dm2 = magnify(&d2, 2);
-    blit(&c, &dm2, 520, 250);
+    blit(&c, &dm2, 470, 460);
     stone_title(&c, "Cindermaze", 92, 30);
     canvas sub = text_mask("Le labyrinthe des braises", 24);
     paint_mask(&c, &sub, (800 - sub.w) / 2 + 2, 168, [](int, int) { return ST0; });
