@@ -489,7 +489,7 @@ static bool on_mouse(editor *e) {
         edit_stroke_begin(&e->map);
         edit_stroke_to(&e->map, r, c, e->paint_piece);
         e->cur_r = r, e->cur_c = c;
-        over = cell_at(e, mouse_x, mouse_y, &r, &c);
+        return true;
     }
     if (e->painting && !(buttons & 3)) {
         e->painting = false;
