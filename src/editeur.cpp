@@ -226,8 +226,8 @@ static void draw_form(editor *e, const new_map_form *f, const std::vector<edit_t
     int max_w, max_h;
     edit_max_size(1024, 768, &max_w, &max_h);
     char size_w[48], size_h[48];
-    snprintf(size_w, sizeof size_w, "<  %d  >   (%d a %d)", f->w, EDIT_MIN_SIZE, max_w);
-    snprintf(size_h, sizeof size_h, "<  %d  >   (%d a %d)", f->h, EDIT_MIN_SIZE, max_h);
+    snprintf(size_w, sizeof size_w, "<  %d  >   (%d à %d)", f->w, EDIT_MIN_SIZE, max_w);
+    snprintf(size_h, sizeof size_h, "<  %d  >   (%d à %d)", f->h, EDIT_MIN_SIZE, max_h);
     std::string theme = themes.empty() ? "?" : "<  " + themes[f->theme].name + "  >";
     std::string values[4] = {f->name + "_", size_w, size_h, theme};
     static const char *const labels[4] = {"Nom :", "Largeur :", "Hauteur :", "Décor :"};
