@@ -44,10 +44,11 @@ bool edit_name_ok(const std::string &name) {
     return true;
 }
 
-static std::vector<map_entry> shipped() {
+static std::vector<map_entry> shipped(bool *known = nullptr) {
     std::vector<map_entry> maps;
     std::string error;
-    read_map_list(EDIT_SHIPPED_LIST, &maps, &error);
+    bool read = read_map_list(EDIT_SHIPPED_LIST, &maps, &error);
+    if (known) *known = read;
     return maps;
 }
 
@@ -100,8 +101,17 @@ bool edit_save(const edit_map *m, const std::string &name, const std::string &st
         *reason = "Nom de carte invalide : lettres, chiffres, - et _ seulement.";
         return false;
     }
+    bool known;
+    shipped(&known);
+    if (!known) {
+        // Without the list, a shipped map could be written over: nothing is saved.
+        *reason = "La liste des cartes du jeu (maps.list) est introuvable : rien n'est enregistré.";
+        return false;
+    }
     if (edit_is_shipped(name)) {
-        *reason = """ + name + "" est une carte du jeu : choisissez un autre nom.";
+        *reason = ""
+                  " + name + "
+                  " est une carte du jeu : choisissez un autre nom.";
         return false;
     }
     std::vector<uint8_t> tiles;
@@ -115,7 +125,10 @@ bool edit_save(const edit_map *m, const std::string &name, const std::string &st
     bool ok = (strip == tiles_path || write_file_whole(tiles_path, tiles.data(), tiles.size())) &&
               save_thumbnail(m, name, strip) &&
               write_file_whole("maps/" + name + ".czm", bytes.data(), bytes.size());
-    if (!ok) *reason = "Impossible d'écrire les fichiers de "" + name + "" dans maps/ et thbs/.";
+    if (!ok)
+        *reason = "Impossible d'écrire les fichiers de "
+                  " + name + "
+                  " dans maps/ et thbs/.";
     return ok;
 }
 
