@@ -9,6 +9,26 @@
 
 #include <cctype>
 #include <cstdio>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+// Puts a whole temporary file in the place of `path` (the temporary goes when ok is false).
+static bool replace_with(const std::string &tmp, const std::string &path, bool ok) {
+#ifndef _WIN32
+    // On the disk before the rename, so a crash leaves the old file or the new one.
+    int fd = ok ? open(tmp.c_str(), O_RDONLY) : -1;
+    ok = fd >= 0 && fsync(fd) == 0;
+    if (fd >= 0) close(fd);
+#else
+    // rename does not replace an existing file there.
+    if (ok) remove(path.c_str());
+#endif
+    if (ok && rename(tmp.c_str(), path.c_str()) == 0) return true;
+    remove(tmp.c_str());
+    return false;
+}
 
 bool write_file_whole(const std::string &path, const void *data, size_t length) {
     std::string tmp = path + ".tmp";
@@ -16,13 +36,7 @@ bool write_file_whole(const std::string &path, const void *data, size_t length) 
     if (!f) return false;
     bool ok = fwrite(data, 1, length, f) == length;
     ok = fclose(f) == 0 && ok;
-#ifdef _WIN32
-    // rename does not replace an existing file there.
-    if (ok) remove(path.c_str());
-#endif
-    if (ok && rename(tmp.c_str(), path.c_str()) == 0) return true;
-    remove(tmp.c_str());
-    return false;
+    return replace_with(tmp, path, ok);
 }
 
 bool read_file_bytes(const std::string &path, std::vector<uint8_t> *out) {
@@ -83,12 +97,7 @@ static bool save_thumbnail(const edit_map *m, const std::string &name, const std
     std::string path = "thbs/" + name + ".bmp", tmp = "thbs/" + name + ".tmp.bmp";
     bool ok = save_bitmap(tmp.c_str(), t, nullptr) == 0;
     destroy_bitmap(t);
-#ifdef _WIN32
-    if (ok) remove(path.c_str());
-#endif
-    if (ok && rename(tmp.c_str(), path.c_str()) == 0) return true;
-    remove(tmp.c_str());
-    return false;
+    return replace_with(tmp, path, ok);
 }
 
 bool edit_save(const edit_map *m, const std::string &name, const std::string &strip,
