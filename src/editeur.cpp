@@ -263,6 +263,22 @@ static void form_click(new_map_form *f, int themes) {
     if (mouse_x >= FORM_X + 180 && mouse_x < FORM_X + 300) form_step(f, +1, themes);
 }
 
+// Enter: the map is made, or the form says what is missing.
+static bool form_done(editor *e, new_map_form *f, bool has_themes) {
+    if (!has_themes)
+        f->error = "Aucun décor : les cartes du jeu sont introuvables.";
+    else if (!edit_name_ok(f->name))
+        f->error = "Nom : lettres, chiffres, - et _ seulement.";
+    else if (edit_is_shipped(f->name))
+        f->error = "C'est le nom d'une carte du jeu : choisissez-en un autre.";
+    else if (edit_new(&e->map, f->w, f->h)) {
+        e->name = f->name;
+        e->saved_cells.clear();
+        return true;
+    }
+    return false;
+}
+
 // The dialog; true when a map was made (name, size and theme taken).
 static bool new_map_dialog(editor *e) {
     std::vector<edit_theme> themes = edit_themes();
@@ -302,18 +318,9 @@ static bool new_map_dialog(editor *e) {
             form_step(&f, scan == KEY_LEFT ? -1 : 1, (int)themes.size());
         } else if (scan == KEY_BACKSPACE && f.field == 0 && !f.name.empty()) {
             f.name.pop_back();
-        } else if (scan == KEY_ENTER || scan == KEY_ENTER_PAD) {
-            if (themes.empty())
-                f.error = "Aucun décor : les cartes du jeu sont introuvables.";
-            else if (!edit_name_ok(f.name))
-                f.error = "Nom : lettres, chiffres, - et _ seulement.";
-            else if (edit_is_shipped(f.name))
-                f.error = "C'est le nom d'une carte du jeu : choisissez-en un autre.";
-            else if (edit_new(&e->map, f.w, f.h)) {
-                e->name = f.name;
-                e->saved_cells.clear();
-                return true;
-            }
+        } else if ((scan == KEY_ENTER || scan == KEY_ENTER_PAD) &&
+                   form_done(e, &f, !themes.empty())) {
+            return true;
         } else if (f.field == 0 && ascii > 32 && ascii < 127 && f.name.size() < 40) {
             f.name += (char)ascii;
         }
@@ -390,8 +397,11 @@ static void play(editor *e) {
     if (moded) {
         if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
         set_volume(e->cfg->effects_volume, e->cfg->music_volume);
+        int32_t failed = jeu(e->cfg, TRIAL_MAP);
+        remove(TRIAL_MAP);
+        remove(TRIAL_STRIP);
         // A failed set-up has shut the library down: nothing more can be shown.
-        if (jeu(e->cfg, TRIAL_MAP) != 0) exit(1);
+        if (failed) exit(1);
     }
     remove(TRIAL_MAP);
     remove(TRIAL_STRIP);
