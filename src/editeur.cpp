@@ -434,19 +434,19 @@ static void on_key(editor *e) {
     int p = piece_key(ascii, scan);
     if (scan == KEY_F5) {
         play(e);
-    } else if ((ascii == 26 || (ctrl && scan == KEY_Z))) {
+    } else if (ascii == 26 || (ctrl && scan == KEY_Z)) {
         edit_undo(&e->map);
-    } else if ((ascii == 25 || (ctrl && scan == KEY_Y))) {
+    } else if (ascii == 25 || (ctrl && scan == KEY_Y)) {
         edit_redo(&e->map);
-    } else if ((ascii == 19 || (ctrl && scan == KEY_S))) {
+    } else if (ascii == 19 || (ctrl && scan == KEY_S)) {
         save(e);
-    } else if ((ascii == 5 || (ctrl && scan == KEY_E))) {
+    } else if (ascii == 5 || (ctrl && scan == KEY_E)) {
         text_file(e, false);
     } else if ((ascii == 9 && scan != KEY_TAB) || (ctrl && scan == KEY_I)) {
         text_file(e, true);
-    } else if ((ascii == 15 || (ctrl && scan == KEY_O))) {
+    } else if (ascii == 15 || (ctrl && scan == KEY_O)) {
         open_other(e);
-    } else if ((ascii == 14 || (ctrl && scan == KEY_N))) {
+    } else if (ascii == 14 || (ctrl && scan == KEY_N)) {
         if (new_map_dialog(e)) opened(e), e->saved_cells.clear();
     } else if (p >= 0) {
         e->piece = p;
