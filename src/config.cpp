@@ -5,6 +5,7 @@
 #include "cindermaze.h"
 
 #include <allegro.h>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -37,7 +38,7 @@ void default_config(config *cfg) {
 }
 
 int32_t *config_key_field(config *cfg, int action) {
-    int32_t *keys[KEY_ACTION_COUNT] = {&cfg->key_up,   &cfg->key_down, &cfg->key_left,
+    int32_t *keys[KEY_ACTION_COUNT] = {&cfg->key_up,    &cfg->key_down, &cfg->key_left,
                                        &cfg->key_right, &cfg->key_bomb, &cfg->key_quit,
                                        &cfg->key_pause};
     return action >= 0 && action < KEY_ACTION_COUNT ? keys[action] : nullptr;
@@ -79,8 +80,7 @@ bool write_config_file(const config *cfg, const char *path) {
     char temporary[4096];
     snprintf(temporary, sizeof temporary, "%s.tmp", path);
     FILE *f = fopen(temporary, "wb");
-    if (!f)
-        return false;
+    if (!f) return false;
     bool written = fwrite(cfg, sizeof *cfg, 1, f) == 1;
     written = fflush(f) == 0 && written;
 #ifdef _WIN32
@@ -115,8 +115,7 @@ void make_config(config *cfg, int gfx_card, int display_method, int vsync, int m
     cfg->key_bomb = key_bomb;
     cfg->key_quit = key_quit;
     cfg->key_pause = key_pause;
-    if (!write_config_file(cfg, CONFIG_FILE))
-        fatal_exit(CONFIG_WRITE_FAILED);
+    if (!write_config_file(cfg, CONFIG_FILE)) fatal_exit(CONFIG_WRITE_FAILED);
 }
 
 config *load_config() {
@@ -135,8 +134,8 @@ config *load_config() {
     config d;
     default_config(&d);
     make_config(cfg, d.gfx_card, d.display_method, d.vsync, d.music_volume, d.effects_volume,
-                d.screen_w, d.screen_h, d.time_limit, d.key_up, d.key_down, d.key_left,
-                d.key_right, d.key_bomb, d.key_quit, d.key_pause);
+                d.screen_w, d.screen_h, d.time_limit, d.key_up, d.key_down, d.key_left, d.key_right,
+                d.key_bomb, d.key_quit, d.key_pause);
     return cfg;
 }
 
@@ -372,16 +371,67 @@ static void colour_options_dialog() {
             d->bg = the_dialog[OPT_CLEAR].bg;
 }
 
+// The dialog is drawn in memory and put on the screen in one piece. Drawn straight on a
+// DirectDraw screen, each of its hundreds of lines and boxes is a surface update of its own,
+// and under Wine (which paces such updates) the 640 x 480 screen stayed black for seconds.
+static BITMAP *dialog_picture = NULL;
+static int dialog_input[4];                // pointer x, y, wheel and buttons when last looked at
+static std::atomic<bool> key_event(false); // set by the keyboard driver's thread
+static int showings_due = 0;
+
+static void note_key_event(int) {
+    key_event = true;
+}
+
+static void show_dialog_picture() {
+    scare_mouse();
+    blit(dialog_picture, screen, 0, 0, 0, 0, dialog_picture->w, dialog_picture->h);
+    unscare_mouse();
+}
+
+// The GUI asks for the buttons at every turn of its loops (the dialog's, a drag's, the
+// confirmation box's): after any input, the picture is shown on that turn and the next,
+// by which time the GUI has drawn its answer to the input.
+static int buttons_showing_dialog() {
+    int input[4] = {mouse_x, mouse_y, mouse_z, mouse_b};
+    if (memcmp(input, dialog_input, sizeof input) != 0 || key_event.exchange(false))
+        showings_due = 2;
+    memcpy(dialog_input, input, sizeof input);
+    if (showings_due > 0) {
+        showings_due--;
+        show_dialog_picture();
+    }
+    return input[3];
+}
+
 // Allegro's do_dialog, with a millisecond's sleep between passes so that the dialog
 // does not take a whole processor while it waits for the player.
 static void run_options_dialog() {
+    // Without memory for the picture, the dialog is drawn straight on the screen.
+    dialog_picture = create_bitmap(SCREEN_W, SCREEN_H);
+    int (*buttons)() = gui_mouse_b;
+    void (*key_events)(int) = keyboard_lowlevel_callback;
+    if (dialog_picture) {
+        gui_set_screen(dialog_picture);
+        gui_mouse_b = buttons_showing_dialog;
+        keyboard_lowlevel_callback = note_key_event;
+    }
     show_mouse(screen);
     DIALOG_PLAYER *player = init_dialog(the_dialog, -1);
-    while (update_dialog(player))
+    bool open = update_dialog(player); // the first pass draws the whole dialog
+    if (dialog_picture) show_dialog_picture();
+    while (open) {
         rest(1);
+        open = update_dialog(player);
+    }
     shutdown_dialog(player);
     // The main menu that comes next shows the pointer again over its own picture.
     show_mouse(NULL);
+    gui_mouse_b = buttons;
+    keyboard_lowlevel_callback = key_events;
+    gui_set_screen(NULL);
+    if (dialog_picture) destroy_bitmap(dialog_picture);
+    dialog_picture = NULL;
 }
 
 void gui_config(config *cfg) {
