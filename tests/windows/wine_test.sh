@@ -92,21 +92,28 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export HOME=$work
 echo 'pcm.!default { type null }' >"$HOME/.asoundrc"
 wineboot -i >/dev/null 2>&1
-# Programs open in a virtual desktop named here (as `explorer /desktop=cindermaze,1024x768`
-# gives), while `wine` itself hands back the game's exit status.
+# Wine's virtual desktop, the one `wine explorer /desktop=cindermaze,1024x768 cindermaze.exe`
+# opens, is chosen in the prefix instead, so that `wine` gives back the game's exit status
+# (explorer's own is always 0).
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d cindermaze /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v cindermaze /d 1024x768 /f >/dev/null 2>&1
 cd "$work" && unzip -q "$zip" && cd cindermaze-*-win64 || exit 1
-check "the package holds an empty save directory and no DLL" \
-    bash -c '[ -d save ] && [ -z "$(ls save)" ] && [ -z "$(ls | grep -i "\.dll$")" ]'
+windows_dlls='^(kernel32|user32|gdi32|comdlg32|ole32|dinput|ddraw|winmm|dsound|msvcrt|advapi32|shell32)\.dll$'
+package_ready() { # an empty save/, and an exe that needs no DLL but Windows' own
+    local dlls
+    dlls=$(x86_64-w64-mingw32-objdump -p cindermaze.exe | sed -n 's/^\s*DLL Name: //p')
+    [ -d save ] && [ -z "$(ls save)" ] && [ -n "$dlls" ] && ! grep -viE "$windows_dlls" <<<"$dlls"
+}
+check "the package holds an empty save/ and an exe needing only Windows' DLLs" package_ready
 
 wine cindermaze.exe >"$work/wine.log" 2>&1 &
 game_pid=$!
 
 # ------------------------------------------------------------------ first start
-default_settings=0100000000000000960000
-default_settings+=00c80000002003000058020000
-default_settings+=5a000000540000005500000052000000530000004b0000003b00000010000000
+# As on Linux: full screen, double buffering, no vsync, volumes 150 and 200, 800 x 600,
+# 90 seconds, then the keys up, down, left, right, space, Escape and P.
+default_settings=$(echo 01000000 00 00 0000 96000000 c8000000 20030000 58020000 5a000000 \
+    54000000 55000000 52000000 53000000 4b000000 3b000000 10000000 | tr -d ' ')
 settings() { od -An -tx1 -v save/config.czc 2>/dev/null | tr -d ' \n'; }
 first_settings() { [ "$(settings)" = "$default_settings" ]; }
 check "the first start writes the 56 default bytes" wait_until 60 first_settings
