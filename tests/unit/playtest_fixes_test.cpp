@@ -1,0 +1,39 @@
+// Faults found in play: a hand-edited time limit that never ends a game, maps listed in
+// the directory's order.
+#include "config.h"
+#include "directory.h"
+#include "test_util.h"
+
+#include <climits>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(config_repair, a_time_limit_of_zero_or_less_becomes_90_seconds) {
+    const int32_t cases[][2] = {{INT_MIN, 90}, {-1, 90}, {0, 90},           {1, 1},
+                                {7, 7},        {90, 90}, {INT_MAX, INT_MAX}};
+    for (const auto &c : cases) {
+        config cfg;
+        default_config(&cfg);
+        cfg.time_limit = c[0];
+        EXPECT_EQ(repair_config(&cfg, sizeof cfg), c[0] != c[1]) << c[0];
+        EXPECT_EQ(cfg.time_limit, c[1]) << c[0];
+    }
+}
+
+TEST(directory, maps_are_listed_in_name_order) {
+    temp_dir dir;
+    const char *names[] = {"07-b.czm", "02-a.czm", "10-z.czm", "01-c.czm", "09-d.czm", "B.czm"};
+    for (const char *name : names)
+        write_text(dir.file(name), "x");
+    char **list = nullptr;
+    int count = list_dir_ext(dir.path.c_str(), ".czm", &list);
+    std::vector<std::string> got(list, list + count);
+    free_file_list(list, count);
+    std::vector<std::string> expected;
+    for (const char *name : {"01-c.czm", "02-a.czm", "07-b.czm", "09-d.czm", "10-z.czm", "B.czm"})
+        expected.push_back(dir.file(name));
+    EXPECT_EQ(got, expected);
+}
+
+} // namespace
