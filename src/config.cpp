@@ -32,7 +32,7 @@ void default_config(config *cfg) {
 }
 
 int32_t *config_key_field(config *cfg, int action) {
-    int32_t *keys[KEY_ACTION_COUNT] = {&cfg->key_up,    &cfg->key_down, &cfg->key_left,
+    int32_t *keys[KEY_ACTION_COUNT] = {&cfg->key_up,   &cfg->key_down, &cfg->key_left,
                                        &cfg->key_right, &cfg->key_bomb, &cfg->key_quit,
                                        &cfg->key_pause};
     return action >= 0 && action < KEY_ACTION_COUNT ? keys[action] : nullptr;
@@ -69,7 +69,8 @@ bool write_config_file(const config *cfg, const char *path) {
     char temporary[4096];
     snprintf(temporary, sizeof temporary, "%s.tmp", path);
     FILE *f = fopen(temporary, "wb");
-    if (!f) return false;
+    if (!f)
+        return false;
     bool written = fwrite(cfg, sizeof *cfg, 1, f) == 1;
     written = fflush(f) == 0 && written;
     written = fsync(fileno(f)) == 0 && written;
@@ -100,7 +101,8 @@ void make_config(config *cfg, int gfx_card, int display_method, int vsync, int m
     cfg->key_bomb = key_bomb;
     cfg->key_quit = key_quit;
     cfg->key_pause = key_pause;
-    if (!write_config_file(cfg, CONFIG_FILE)) fatal_exit(CONFIG_WRITE_FAILED);
+    if (!write_config_file(cfg, CONFIG_FILE))
+        fatal_exit(CONFIG_WRITE_FAILED);
 }
 
 config *load_config() {
@@ -119,8 +121,8 @@ config *load_config() {
     config d;
     default_config(&d);
     make_config(cfg, d.gfx_card, d.display_method, d.vsync, d.music_volume, d.effects_volume,
-                d.screen_w, d.screen_h, d.time_limit, d.key_up, d.key_down, d.key_left, d.key_right,
-                d.key_bomb, d.key_quit, d.key_pause);
+                d.screen_w, d.screen_h, d.time_limit, d.key_up, d.key_down, d.key_left,
+                d.key_right, d.key_bomb, d.key_quit, d.key_pause);
     return cfg;
 }
 
