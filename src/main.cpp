@@ -17,6 +17,8 @@ enum { CHOICE_PLAY = 0, CHOICE_KEYS = 1, CHOICE_OPTIONS = 2, CHOICE_QUIT = 3 };
 // left to draw on, so the program stops with a message.
 static void ensure_mode(int *current_card, int card, int w, int h) {
     if (*current_card != card || SCREEN_W != w || SCREEN_H != h) {
+        // A pointer shown across the switch would put the old screen's patch back later.
+        show_mouse(NULL);
         if (!set_mode_or_window(card, w, h)) {
             char text[128];
             snprintf(text, sizeof text, "Impossible de passer dans le mode graphique %d x %d.", w,
@@ -30,9 +32,15 @@ static void ensure_mode(int *current_card, int card, int w, int h) {
 // The map chooser, then a game on the chosen map. False when the game could not be set up
 // (the library is then shut down).
 static bool play(config *cfg, bool safe_mode, int *current_card, BITMAP *menu_background) {
+    // The chooser uses the pointer the menu left shown.
+    scare_mouse();
     draw_sprite(screen, menu_background, 0, 0);
+    unscare_mouse();
     char *map_name = menu_map(cfg, menu_background);
     if (!map_name) return true;
+    // The game has no pointer: one left shown would keep a patch of the game's picture and
+    // put it back over the menu.
+    show_mouse(NULL);
     if (!safe_mode) {
         ensure_mode(current_card, cfg->gfx_card, cfg->screen_w, cfg->screen_h);
         if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
@@ -47,6 +55,8 @@ static bool main_loop(config *cfg, bool safe_mode, BITMAP *menu_background) {
     int current_card = GFX_AUTODETECT_FULLSCREEN;
     int choice = -1;
     while (choice != CHOICE_QUIT) {
+        // The menu shows the pointer again once its picture is drawn.
+        show_mouse(NULL);
         if (!safe_mode) ensure_mode(&current_card, GFX_AUTODETECT_FULLSCREEN, 800, 600);
         set_volume(cfg->effects_volume, cfg->music_volume);
         draw_sprite(screen, menu_background, 0, 0);
