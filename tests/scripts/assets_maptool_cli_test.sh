@@ -43,8 +43,12 @@ printf '\005' > "$work/short.czm"
 "$tool" decompile "$work/short.czm" 2> "$work/short.err" && fail "a one-byte file decompiled"
 grep -q 'two size bytes' "$work/short.err" || fail "short file message: $(cat "$work/short.err")"
 
-# The largest map does not fit 800 x 600; check says so and fails.
-if "$tool" check --screen 800x600 "$run/maps/09-volcan.czm" 2> "$work/big.err"; then
+# A 31 x 22 map does not fit 800 x 600; check says so and fails.
+wall=$(printf '#%.0s' $(seq 31))
+floor=$(printf '.%.0s' $(seq 27))
+{ echo "$wall"; echo "#P${floor}D#"; for _ in $(seq 20); do echo "#.${floor}.#"; done; echo "$wall"; } > "$work/big.txt"
+"$tool" compile "$work/big.txt" "$work/big.czm" || fail "the 31 x 22 map does not compile"
+if "$tool" check --screen 800x600 "$work/big.czm" 2> "$work/big.err"; then
     fail "the 31 x 22 map passed at 800 x 600"
 fi
 grep -q 'does not fit a 800 x 600 screen' "$work/big.err" || fail "size message: $(cat "$work/big.err")"

@@ -1,6 +1,6 @@
 // The play field drawing: ring order, offsets of movers, the player split around the
 // flames, and what is never drawn.
-#include "affichage.h"
+#include "hud.h"
 #include "objets.h"
 #include "test_util.h"
 

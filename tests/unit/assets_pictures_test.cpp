@@ -199,8 +199,12 @@ TEST(AssetsPictures, ScreensHaveTheirSizes) {
     EXPECT_LE(win.b->h, 480);
     EXPECT_LE(surprise.b->w, 800);
     EXPECT_LE((600 - surprise.b->h) / 2 + surprise.b->h, 555);
-    // The lose picture is stretched over the screen: keep it 4:3.
+    // The lose picture is stretched over the screen: keep it 4:3, and let each of its pixels
+    // become blocks of one size, or of sizes n and n + 1 with n at least 6 (unseen), on
+    // every game screen.
     EXPECT_EQ(lose.b->w * 3, lose.b->h * 4);
+    for (int w : {640, 800, 1024})
+        EXPECT_TRUE(w % lose.b->w == 0 || w / lose.b->w >= 6) << "stretched unevenly to " << w;
 }
 
 TEST(AssetsPictures, AllTheArtSharesOnePalette) {

@@ -1,5 +1,6 @@
 // The options dialog's table, its fill from the settings and the mapping back on saving.
 #include "config.h"
+#include "options.h"
 #include "test_util.h"
 
 #include <allegro.h>

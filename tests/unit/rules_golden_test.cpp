@@ -161,6 +161,24 @@ TEST_P(golden, replay_plays_the_same_twice) {
     EXPECT_EQ(play(r), play(r));
 }
 
+// Each shipped map has its replay win_NAME (01-cendres: win_01_cendres), which wins it at the
+// default settings.
+TEST(shipped_maps, each_is_won_by_its_replay) {
+    std::ifstream list(std::string(CINDERMAZE_SOURCE_DIR) + "/assets/maps/maps.list");
+    ASSERT_TRUE(list);
+    std::string name, rest;
+    while (list >> name && std::getline(list, rest)) {
+        if (name[0] == '#') continue;
+        std::string script = "win_" + name;
+        std::replace(script.begin(), script.end(), '-', '_'); // test names take no '-'
+        replay r = read_replay(golden_dir + "/" + script + ".replay");
+        EXPECT_EQ(r.map_file, "maps/" + name + ".czm");
+        EXPECT_EQ(r.time_limit, 90);
+        EXPECT_NE(play(r).find("\nend " + std::to_string(END_WON) + "\n"), std::string::npos)
+            << name << " is not won";
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(replays, golden, testing::ValuesIn(replay_names()),
                          [](const testing::TestParamInfo<std::string> &info) {
                              return info.param;

@@ -311,7 +311,6 @@ TEST(movement, monster_and_player_meeting_in_one_cell_kill_the_player_both_ways)
     a.tick();
     EXPECT_EQ(a.player()->param2, -1);
     EXPECT_EQ(a.g.end_state, END_DEAD);
-    EXPECT_EQ(game_time.load(), 0);
 
     // The player crossing into the cell of a monster standing still.
     world b({

@@ -141,9 +141,8 @@ struct world {
     obj *player() const { return g.player; }
     int8_t cell(int x, int y) const { return g.map->cells[y][x]; }
 
-    // One tick as the game loop runs it: one tick owed, then the rules.
+    // One tick of the rules, as the game loop runs it.
     void tick(const game_keys &keys = {}) {
-        game_time.store(1);
         game_tick(&g, &keys);
     }
     void ticks(int n, const game_keys &keys = {}) {
