@@ -99,10 +99,11 @@ static void show_end_screen(game_session *s) {
 }
 
 int32_t jeu(config *cfg, const char *map_name) {
-    game_session *s = open_game(cfg, map_name);
-    if (!s) return 1;
+    game_session *s = nullptr;
+    int32_t opened = open_game(cfg, map_name, &s);
+    if (opened != JEU_PLAYED) return opened;
     play(s);
     show_end_screen(s);
     close_game(s);
-    return 0;
+    return JEU_PLAYED;
 }

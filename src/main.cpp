@@ -30,25 +30,29 @@ static void ensure_mode(int *current_card, int card, int w, int h) {
     *current_card = card;
 }
 
-// The map chooser, then a game on the chosen map. False when the game could not be set up
-// (the library is then shut down).
+// The map chooser, then a game on the chosen map; a map that cannot be read sends the
+// player back to the chooser. False when the game could not be set up (the library is
+// then shut down).
 static bool play(config *cfg, bool safe_mode, int *current_card, BITMAP *menu_background) {
-    // The chooser uses the pointer the menu left shown.
-    scare_mouse();
-    draw_sprite(screen, menu_background, 0, 0);
-    unscare_mouse();
-    char *map_name = menu_map(cfg, menu_background);
-    if (!map_name) return true;
-    // The game has no pointer: one left shown would keep a patch of the game's picture and
-    // put it back over the menu.
-    show_mouse(NULL);
-    if (!safe_mode) {
-        ensure_mode(current_card, cfg->gfx_card, cfg->screen_w, cfg->screen_h);
-        if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
+    for (;;) {
+        // The chooser has the pointer, drawn over its background.
+        show_mouse(NULL);
+        draw_sprite(screen, menu_background, 0, 0);
+        show_mouse(screen);
+        char *map_name = menu_map(cfg, menu_background);
+        if (!map_name) return true;
+        // The game has no pointer: one left shown would keep a patch of the game's picture
+        // and put it back over the menu.
+        show_mouse(NULL);
+        if (!safe_mode) {
+            ensure_mode(current_card, cfg->gfx_card, cfg->screen_w, cfg->screen_h);
+            if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
+        }
+        int32_t result = jeu(cfg, map_name);
+        free(map_name);
+        if (result != JEU_MAP_REFUSED) return result == JEU_PLAYED;
+        if (!safe_mode) ensure_mode(current_card, GFX_AUTODETECT_FULLSCREEN, 800, 600);
     }
-    int32_t failed = jeu(cfg, map_name);
-    free(map_name);
-    return failed == 0;
 }
 
 // Shows the main menu until the player quits; false when a game could not be set up.

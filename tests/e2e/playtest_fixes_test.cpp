@@ -1,17 +1,18 @@
 // Faults found in play, seen as a player sees them: a patch of the game left under the
-// mouse pointer on the menu.
+// mouse pointer on the menu, a map that cannot be read.
 #include "app_e2e.h"
 
 namespace {
 
 using namespace app_e2e;
 
-const uint32_t FLOOR = 0x3a6c2c, THUMBNAIL = 0x13579b;
+const uint32_t FLOOR = 0x3a6c2c, THUMBNAIL = 0x13579b, OTHER_THUMBNAIL = 0x9b5713;
 
-// Starts the program on the one small map and opens the map chooser.
-void open_chooser(app_run *app, const config &cfg) {
+// Starts the program on small maps of these names and opens the map chooser.
+void open_chooser(app_run *app, const config &cfg,
+                  const std::vector<std::string> &maps = {"seule"}) {
     ASSERT_TRUE(app->prepare(&cfg));
-    use_small_maps(app, {"seule"}, {FLOOR}, {THUMBNAIL});
+    use_small_maps(app, maps, {FLOOR, FLOOR}, {THUMBNAIL, OTHER_THUMBNAIL});
     ASSERT_TRUE(app->start());
     app->key("Down");
     ASSERT_TRUE(app->wait_highlighted(PLAY));
@@ -37,6 +38,33 @@ TEST(pointer, the_menu_keeps_nothing_of_the_chooser_or_the_game_where_it_was) {
     screenshot s = app.shot();
     EXPECT_EQ(count_colour(&app, s, FLOOR), 0);
     EXPECT_EQ(count_colour(&app, s, THUMBNAIL), 0);
+    EXPECT_TRUE(app.quits_from_menu());
+}
+
+// A map file that cannot be read: its message, then the chooser again, where the next
+// map plays.
+TEST(broken_map, is_refused_and_the_chooser_offers_the_other_maps) {
+    app_run app;
+    open_chooser(&app, silent_settings(), {"a-cassee", "b-bonne"});
+    write_file(app.run.dir.file("maps/a-cassee.czm"), {7});
+    app.key("Return");
+    ASSERT_TRUE(app.wait_for([&](const screenshot &) { return !app.messages().empty(); }));
+    EXPECT_EQ(app.messages(),
+              std::vector<std::string>{
+                  "Echec du chargement de la map. Essayez de choisir un autre map."});
+    // Left, pressed until the chooser is back to hear it, shows the other map.
+    bool other = false;
+    for (int i = 0; i < 10 && !other && e2e_running(&app.run); i++) {
+        app.key("Left");
+        other = app.wait_for(
+            [&](const screenshot &s) { return count_colour(&app, s, OTHER_THUMBNAIL) > 1000; }, 1);
+    }
+    ASSERT_TRUE(other);
+    app.key("Return");
+    ASSERT_TRUE(
+        app.wait_for([&](const screenshot &s) { return count_colour(&app, s, FLOOR) > 2000; }));
+    app.key("Escape");
+    ASSERT_TRUE(app.wait_menu());
     EXPECT_TRUE(app.quits_from_menu());
 }
 
