@@ -1,13 +1,38 @@
-// Faults found in play: a hand-edited time limit that never ends a game, maps listed in
-// the directory's order.
+// Faults found in play: a pause that let the world run, a hand-edited time limit that never
+// ends a game, maps listed in the directory's order.
 #include "config.h"
 #include "directory.h"
+#include "temps.h"
 #include "test_util.h"
 
 #include <climits>
 #include <gtest/gtest.h>
 
 namespace {
+
+// The 10 ms beat driven by hand: a hold stops both clocks, and the second in progress goes
+// on where it stopped.
+TEST(timers, a_hold_stops_both_clocks_and_the_second_goes_on_where_it_was) {
+    hold_timers(false);
+    int32_t before = sec_counter.load();
+    while (sec_counter.load() == before)
+        game_timer();
+    int32_t seconds = sec_counter.load(), ticks = game_time.load();
+    for (int i = 0; i < 30; i++)
+        game_timer();
+    hold_timers(true);
+    for (int i = 0; i < 1000; i++)
+        game_timer();
+    EXPECT_EQ(game_time.load(), ticks + 30);
+    EXPECT_EQ(sec_counter.load(), seconds);
+    hold_timers(false);
+    for (int i = 0; i < 69; i++)
+        game_timer();
+    EXPECT_EQ(sec_counter.load(), seconds);
+    game_timer();
+    EXPECT_EQ(sec_counter.load(), seconds + 1);
+    EXPECT_EQ(game_time.load(), ticks + 100);
+}
 
 TEST(config_repair, a_time_limit_of_zero_or_less_becomes_90_seconds) {
     const int32_t cases[][2] = {{INT_MIN, 90}, {-1, 90}, {0, 90},           {1, 1},
