@@ -1,5 +1,6 @@
 // Faults found in play, seen as a player sees them: a patch of the game left under the
-// mouse pointer on the menu, a map that cannot be read.
+// mouse pointer on the menu, an Enter held into the key binding screen, a map that cannot
+// be read.
 #include "app_e2e.h"
 
 namespace {
@@ -65,6 +66,38 @@ TEST(broken_map, is_refused_and_the_chooser_offers_the_other_maps) {
         app.wait_for([&](const screenshot &s) { return count_colour(&app, s, FLOOR) > 2000; }));
     app.key("Escape");
     ASSERT_TRUE(app.wait_menu());
+    EXPECT_TRUE(app.quits_from_menu());
+}
+
+// Enter, held from the menu past the keyboard's repeat delay, is no answer to "haut".
+TEST(key_screen, ignores_the_enter_held_over_from_the_menu) {
+    app_run app;
+    config cfg = silent_settings();
+    ASSERT_TRUE(app.prepare(&cfg));
+    ASSERT_TRUE(app.start());
+    app.key("Down");
+    app.key("Down");
+    ASSERT_TRUE(app.wait_highlighted(KEYS));
+    // The texts in the middle band: the question in blue, each answer in yellow.
+    auto shown = [&](uint32_t rgb, bool on) {
+        return app.wait_for(
+            [&](const screenshot &s) {
+                return (count_colour(&app, s, rgb, 0, 240, 800, 380) > 30) == on;
+            },
+            4);
+    };
+    e2e_key_down(&app.run, "Return");
+    ASSERT_TRUE(shown(0x0000ff, true));
+    sleep_seconds(1); // the key is held: the keyboard repeats it
+    e2e_key_up(&app.run, "Return");
+    for (const char *answer : {"a", "b", "c", "d", "e", "f", "g"}) {
+        app.key(answer);
+        ASSERT_TRUE(shown(0xffff00, true)) << answer;
+        ASSERT_TRUE(shown(0xffff00, false)) << answer;
+    }
+    ASSERT_TRUE(app.wait_menu());
+    EXPECT_EQ(app.saved().key_up, KEY_A);
+    EXPECT_EQ(app.saved().key_pause, KEY_G);
     EXPECT_TRUE(app.quits_from_menu());
 }
 
