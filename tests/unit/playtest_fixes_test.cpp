@@ -1,12 +1,15 @@
 // Faults found in play: a pause that let the world run, a hand-edited time limit that never
-// ends a game, maps listed in the directory's order.
+// ends a game, maps listed in the directory's order, accents that could not be told apart.
 #include "config.h"
 #include "directory.h"
+#include "guifont.h"
 #include "temps.h"
 #include "test_util.h"
 
+#include <allegro.h>
 #include <climits>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -59,6 +62,29 @@ TEST(directory, maps_are_listed_in_name_order) {
     for (const char *name : {"01-c.czm", "02-a.czm", "07-b.czm", "09-d.czm", "10-z.czm", "B.czm"})
         expected.push_back(dir.file(name));
     EXPECT_EQ(got, expected);
+}
+
+// In the options dialog's font every French small letter has a picture of its own (the
+// built-in font draws é, è, ê and ë alike).
+TEST(dialog_font, every_french_small_letter_looks_different) {
+    allegro_for_tests(32);
+    set_uformat(U_ASCII); // the dialog's texts are 8-bit
+    FONT *f = make_dialog_font();
+    ASSERT_NE(f, nullptr);
+    const char *letters = "aàâäcçeéèêëiîïoôöuùûü";
+    BITMAP *b = create_bitmap(8, 8);
+    std::set<std::vector<int>> pictures;
+    for (const char *c = letters; *c; c++) {
+        clear_bitmap(b);
+        textout_ex(b, f, std::string(1, *c).c_str(), 0, 0, makecol(255, 255, 255), -1);
+        std::vector<int> picture;
+        for (int y = 0; y < 8; y++)
+            for (int x = 0; x < 8; x++)
+                picture.push_back(getpixel(b, x, y) != 0);
+        EXPECT_TRUE(pictures.insert(picture).second) << "letter " << (int)(uint8_t)*c;
+    }
+    destroy_bitmap(b);
+    destroy_font(f);
 }
 
 } // namespace
