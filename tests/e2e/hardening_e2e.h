@@ -37,7 +37,7 @@ enum walk_end {
     WALK_STUCK,         // still running, but a screen never came
 };
 
-// The position of maps/<name>.czm in the chooser's list (the platform's listing order,
+// The position of maps/<name>.czm in the chooser's list (name order,
 // which the program and the test read alike), -1 when it is not listed.
 inline int chooser_index(app_run *app, const std::string &name) {
     char **files = nullptr;
