@@ -1,6 +1,8 @@
 // The picture of a game: field objects, head-up display, pause text, warning and end screens.
 #include "hud.h"
 
+#include "affichage.h"
+#include "hud_layout.h"
 #include "objets.h"
 #include "rules.h"
 
@@ -37,11 +39,11 @@ void place_hud(play_screen *ps, int32_t screen_w) {
 
 bool place_field(play_screen *ps, int32_t field_w, int32_t field_h, int32_t screen_w,
                  int32_t screen_h) {
-    ps->field_x = (screen_w - field_w) / 2;
-    ps->field_y = (screen_h - field_h) / 2;
-    // No room above the field for the counters: the field sits on the bottom edge.
-    if (text_height(ps->hud_font) > ps->field_y) ps->field_y = screen_h - field_h;
-    return field_w > screen_w || field_h > screen_h;
+    field_spot s =
+        place_field_on_screen(field_w, field_h, screen_w, screen_h, text_height(ps->hud_font));
+    ps->field_x = s.x;
+    ps->field_y = s.y;
+    return s.too_big;
 }
 
 static void draw_counters(BITMAP *dest, const play_screen *ps, const game *g) {

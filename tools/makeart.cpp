@@ -5,11 +5,26 @@
 //   makeart docs RUN_DIR OUT_DIR MAPS_LIST  contact sheet, menu and map pictures (BMP)
 #include "art.h"
 #include "maplist.h"
+#include "pixel.h"
+#include "thumbnail.h"
+
+#include <allegro.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
+
+static std::vector<uint8_t> read_bytes(const std::string &path) {
+    std::vector<uint8_t> bytes;
+    FILE *f = fopen(path.c_str(), "rb");
+    if (!f) return bytes;
+    int ch;
+    while ((ch = fgetc(f)) != EOF)
+        bytes.push_back((uint8_t)ch);
+    fclose(f);
+    return bytes;
+}
 
 static bool save(const canvas &c, const std::string &path) {
     if (save_canvas(&c, path)) return true;
@@ -102,13 +117,15 @@ static int make_thumbs(const std::string &run, const std::string &list) {
         return fprintf(stderr, "makeart: %s\n", error.c_str()), 1;
     make_dirs_for(run + "/thbs");
     for (const map_entry &m : maps) {
-        canvas full;
-        if (!render_map(run, m.name, &full))
-            return fprintf(stderr, "makeart: cannot render map %s\n", m.name.c_str()), 1;
-        canvas t = shrink(&full, 448, 312);
-        bevel(&t, 0, 0, t.w, t.h, ST4, ST0);
-        bevel(&t, 1, 1, t.w - 2, t.h - 2, ST3, ST1);
-        if (!save(t, run + "/thbs/" + m.name + ".bmp")) return 1;
+        // Drawn by the game's library, as the map editor draws the thumbnails it saves.
+        std::vector<uint8_t> bytes = read_bytes(run + "/maps/" + m.name + ".czm");
+        std::string strip = run + "/maps/" + m.name + ".bmp";
+        BITMAP *t = make_map_thumbnail(run.c_str(), bytes.data(), bytes.size(), strip.c_str());
+        if (!t) return fprintf(stderr, "makeart: cannot render map %s\n", m.name.c_str()), 1;
+        std::string path = run + "/thbs/" + m.name + ".bmp";
+        bool ok = save_bitmap(path.c_str(), t, nullptr) == 0;
+        destroy_bitmap(t);
+        if (!ok) return fprintf(stderr, "makeart: cannot write %s\n", path.c_str()), 1;
     }
     return 0;
 }

@@ -44,6 +44,9 @@ desktop=$prefix/share/applications/cindermaze.desktop
 grep -qx "Exec=$prefix/bin/cindermaze" "$desktop" || fail "the desktop entry does not start the launcher"
 grep -qx "Icon=cindermaze" "$desktop" || fail "the desktop entry has no icon"
 grep -qx "Exec=$prefix/bin/cindermaze --safemode" "$desktop" || fail "no safe mode action"
+[ -x "$prefix/lib/cindermaze/cindermaze-edit" ] || fail "no map editor in lib/cindermaze/"
+grep -qx "Exec=$prefix/bin/cindermaze-edit" "$prefix/share/applications/cindermaze-edit.desktop" ||
+    fail "no desktop entry starts the map editor"
 
 # A private X server, and the recording xmessage.
 exec {xfd}< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!")
@@ -55,8 +58,11 @@ export XMESSAGE_LOG=$work/messages
 
 touch "$work/stamp"
 # Starts the launcher from elsewhere, waits for the game's window, quits with Escape.
+# Arguments: the launcher's name (cindermaze by default) and the program's arguments.
 play_and_quit() {
-    (cd / && exec "$prefix/bin/cindermaze" >"$work/out" 2>&1) &
+    launcher=${1:-cindermaze}
+    [ $# -gt 0 ] && shift
+    (cd / && exec "$prefix/bin/$launcher" "$@" >"$work/out" 2>&1) &
     game_pid=$!
     for _ in $(seq 100); do
         xdotool search --onlyvisible --name '' 2>/dev/null | grep -q . &&
@@ -82,10 +88,18 @@ play_and_quit() {
 play_and_quit
 [ -d "$user_dir/save" ] && [ ! -L "$user_dir/save" ] || fail "no save directory of the player's own"
 [ "$(stat -c %s "$user_dir/save/config.czc" 2>/dev/null)" = 56 ] || fail "no settings file written"
-for data in bktype.dat graphics sounds maps; do
+for data in bktype.dat graphics sounds maps.list; do
     [ -L "$user_dir/$data" ] || fail "$data is not linked into the player's directory"
 done
 [ -e "$user_dir/cindermaze" ] && fail "the program itself is linked into the player's directory"
+# The player's maps go into real directories, beside links to the shipped ones.
+for dir in maps thbs; do
+    [ -d "$user_dir/$dir" ] && [ ! -L "$user_dir/$dir" ] || fail "$dir/ is not the player's own"
+done
+[ -L "$user_dir/maps/01-cendres.czm" ] && [ -L "$user_dir/thbs/01-cendres.bmp" ] ||
+    fail "the shipped maps are not linked into maps/ and thbs/"
+# The editor starts from its launcher on a shipped map and leaves with Escape.
+play_and_quit cindermaze-edit 01-cendres
 
 # The settings persist: a time limit written into the file is still there after a start.
 printf '\x78\x00\x00\x00' | dd of="$user_dir/save/config.czc" bs=1 seek=24 conv=notrunc 2>/dev/null

@@ -1,5 +1,6 @@
 // The font datafile: object 0 is a font of a readable height with a glyph for every
 // Windows-1252 byte that the program's texts use, French letters included.
+#include "hud_layout.h"
 #include "test_util.h"
 
 #include <allegro.h>
@@ -51,6 +52,8 @@ TEST(AssetsFont, ObjectZeroIsAReadableFont) {
     ASSERT_TRUE(ff.font);
     EXPECT_GE(text_height(ff.font), 20);
     EXPECT_LE(text_height(ff.font), 24);
+    // The map check places the field with this height.
+    EXPECT_EQ(text_height(ff.font), HUD_FONT_HEIGHT);
     // Drawn in the caller's colour, as the head-up display and the menus do.
     EXPECT_GT(ink(ff.font, "PLUS DE TEMPS !!!"), 100);
     EXPECT_GT(text_length(ff.font, "88"), 16);

@@ -94,18 +94,29 @@ TEST(MaptoolCheck, AMonsterNextToTheStartIsReported) {
     EXPECT_EQ(joined(check_text("#########\n#P...M.D#\n#########\n")), "");
 }
 
-TEST(MaptoolCheck, TheScreenSizeNeedsRoomForTheHeadUpDisplay) {
-    std::string row(20, '.');
-    row[0] = row[19] = '#';
-    std::string map = std::string(20, '#') + "\n#P" + std::string(16, '.') + "D#\n";
-    for (int r = 2; r < 13; r++)
-        map += row + "\n";
-    map += std::string(20, '#') + "\n";
-    // 20 x 14 cells: 640 x 448 leaves exactly 32 rows for the head-up display.
-    EXPECT_EQ(joined(check_text(map, 640, 480)), "");
-    EXPECT_EQ(joined(check_text(map, 640, 470)), "the map (20 x 14 cells, 640 x 448 pixels) does "
-                                                 "not fit a 640 x 470 screen with 32 pixels of "
-                                                 "head-up display\n");
-    EXPECT_NE(joined(check_text(map, 620, 600)).find("does not fit a 620 x 600 screen"),
-              std::string::npos);
+TEST(MaptoolCheck, TheFieldIsPlacedAsTheGamePlacesItClearOfTheCounters) {
+    // (columns, rows, screen) -> fits: the field is centred, or sits on the bottom edge when
+    // the counters' text does not fit above it; the 32-pixel icons must not reach it.
+    struct row_case {
+        int w, h, sw, sh;
+        bool fits;
+    } cases[] = {
+        {20, 14, 640, 480, true},  // centred top 16 < font: moved down to 32, clear
+        {20, 14, 640, 470, false}, // moved down to 22: the icons overlap
+        {24, 17, 800, 600, false}, // centred top 28: the text fits, the icons do not
+        {24, 16, 800, 600, true},  // centred top 44
+        {31, 22, 800, 600, false}, // wider than the screen
+        {25, 18, 800, 600, false}, // centred top 12, moved down to 24: the icons overlap
+    };
+    for (const row_case &c : cases) {
+        std::string map = std::string(c.w, '#') + "\n#P" + std::string(c.w - 4, '.') + "D#\n";
+        for (int r = 2; r < c.h - 1; r++)
+            map += "#" + std::string(c.w - 2, '.') + "#\n";
+        map += std::string(c.w, '#') + "\n";
+        std::string out = joined(check_text(map, c.sw, c.sh));
+        EXPECT_EQ(out.empty(), c.fits) << c.w << "x" << c.h << " on " << c.sw << "x" << c.sh;
+        if (!c.fits) {
+            EXPECT_NE(out.find("does not fit"), std::string::npos) << out;
+        }
+    }
 }
