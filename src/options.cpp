@@ -6,6 +6,9 @@
 
 #include <allegro.h>
 
+#include <atomic>
+#include <cstring>
+
 static char *listbox_strings(const char *const *strings, int size, int index, int *list_size) {
     if (index < 0) {
         *list_size = size;
@@ -201,16 +204,67 @@ static void colour_options_dialog() {
             d->bg = the_dialog[OPT_CLEAR].bg;
 }
 
+// The dialog is drawn in memory and put on the screen in one piece. Drawn straight on a
+// DirectDraw screen, each of its hundreds of lines and boxes is a surface update of its own,
+// and under Wine (which paces such updates) the 640 x 480 screen stayed black for seconds.
+static BITMAP *dialog_picture = NULL;
+static int dialog_input[4];                // pointer x, y, wheel and buttons when last looked at
+static std::atomic<bool> key_event(false); // set by the keyboard driver's thread
+static int showings_due = 0;
+
+static void note_key_event(int) {
+    key_event = true;
+}
+
+static void show_dialog_picture() {
+    scare_mouse();
+    blit(dialog_picture, screen, 0, 0, 0, 0, dialog_picture->w, dialog_picture->h);
+    unscare_mouse();
+}
+
+// The GUI asks for the buttons at every turn of its loops (the dialog's, a drag's, the
+// confirmation box's): after any input, the picture is shown on that turn and the next,
+// by which time the GUI has drawn its answer to the input.
+static int buttons_showing_dialog() {
+    int input[4] = {mouse_x, mouse_y, mouse_z, mouse_b};
+    if (memcmp(input, dialog_input, sizeof input) != 0 || key_event.exchange(false))
+        showings_due = 2;
+    memcpy(dialog_input, input, sizeof input);
+    if (showings_due > 0) {
+        showings_due--;
+        show_dialog_picture();
+    }
+    return input[3];
+}
+
 // Allegro's do_dialog, with a millisecond's sleep between passes so that the dialog
 // does not take a whole processor while it waits for the player.
 static void run_options_dialog() {
+    // Without memory for the picture, the dialog is drawn straight on the screen.
+    dialog_picture = create_bitmap(SCREEN_W, SCREEN_H);
+    int (*buttons)() = gui_mouse_b;
+    void (*key_events)(int) = keyboard_lowlevel_callback;
+    if (dialog_picture) {
+        gui_set_screen(dialog_picture);
+        gui_mouse_b = buttons_showing_dialog;
+        keyboard_lowlevel_callback = note_key_event;
+    }
     show_mouse(screen);
     DIALOG_PLAYER *player = init_dialog(the_dialog, -1);
-    while (update_dialog(player))
+    bool open = update_dialog(player); // the first pass draws the whole dialog
+    if (dialog_picture) show_dialog_picture();
+    while (open) {
         rest(1);
+        open = update_dialog(player);
+    }
     shutdown_dialog(player);
     // The main menu that comes next shows the pointer again over its own picture.
     show_mouse(NULL);
+    gui_mouse_b = buttons;
+    keyboard_lowlevel_callback = key_events;
+    gui_set_screen(NULL);
+    if (dialog_picture) destroy_bitmap(dialog_picture);
+    dialog_picture = NULL;
 }
 
 void gui_config(config *cfg) {
