@@ -60,6 +60,11 @@ bool repair_config(config *cfg, size_t bytes_read) {
             changed = true;
         }
     }
+    // A game of no time would count down past zero and never end.
+    if (cfg->time_limit <= 0) {
+        cfg->time_limit = defaults.time_limit;
+        changed = true;
+    }
     return changed;
 }
 

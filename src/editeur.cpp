@@ -25,8 +25,9 @@ static const char *const TRIAL_MAP = "save/essai-editeur.czm";
 static const char *const TRIAL_STRIP = "save/essai-editeur.bmp";
 static const char *const PIECE_NAMES[PIECE_COUNT] = {"Sol",     "Mur",     "Bloc",  "Bonus",
                                                      "Diamant", "Monstre", "Départ"};
-// The number keys' characters on a French keyboard without Shift.
-static const char AZERTY_DIGITS[PIECE_COUNT + 1] = "&é\"'(-è";
+// The number keys' characters on a French keyboard without Shift (é and è as Windows-1252
+// bytes, whatever the compiler's character set).
+static const char AZERTY_DIGITS[PIECE_COUNT + 1] = "&\xe9\"'(-\xe8";
 
 // A press seen by the mouse driver, kept until the loop takes it: a quick click may come
 // and go between two looks at mouse_b.

@@ -19,6 +19,8 @@ enum { CHOICE_PLAY = 0, CHOICE_KEYS = 1, CHOICE_OPTIONS = 2, CHOICE_QUIT = 3 };
 // left to draw on, so the program stops with a message.
 static void ensure_mode(int *current_card, int card, int w, int h) {
     if (*current_card != card || SCREEN_W != w || SCREEN_H != h) {
+        // A pointer shown across the switch would put the old screen's patch back later.
+        show_mouse(NULL);
         if (!set_mode_or_window(card, w, h)) {
             char text[128];
             snprintf(text, sizeof text, "Impossible de passer dans le mode graphique %d x %d.", w,
@@ -29,19 +31,29 @@ static void ensure_mode(int *current_card, int card, int w, int h) {
     *current_card = card;
 }
 
-// The map chooser, then a game on the chosen map. False when the game could not be set up
-// (the library is then shut down).
+// The map chooser, then a game on the chosen map; a map that cannot be read sends the
+// player back to the chooser. False when the game could not be set up (the library is
+// then shut down).
 static bool play(config *cfg, bool safe_mode, int *current_card, BITMAP *menu_background) {
-    draw_sprite(screen, menu_background, 0, 0);
-    char *map_name = menu_map(cfg, menu_background);
-    if (!map_name) return true;
-    if (!safe_mode) {
-        ensure_mode(current_card, cfg->gfx_card, cfg->screen_w, cfg->screen_h);
-        if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
+    for (;;) {
+        // The chooser has the pointer, drawn over its background.
+        show_mouse(NULL);
+        draw_sprite(screen, menu_background, 0, 0);
+        show_mouse(screen);
+        char *map_name = menu_map(cfg, menu_background);
+        if (!map_name) return true;
+        // The game has no pointer: one left shown would keep a patch of the game's picture
+        // and put it back over the menu.
+        show_mouse(NULL);
+        if (!safe_mode) {
+            ensure_mode(current_card, cfg->gfx_card, cfg->screen_w, cfg->screen_h);
+            if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
+        }
+        int32_t result = jeu(cfg, map_name);
+        free(map_name);
+        if (result != JEU_MAP_REFUSED) return result == JEU_PLAYED;
+        if (!safe_mode) ensure_mode(current_card, GFX_AUTODETECT_FULLSCREEN, 800, 600);
     }
-    int32_t failed = jeu(cfg, map_name);
-    free(map_name);
-    return failed == 0;
 }
 
 // The volumes the player set, kept aside while the sound could not start: the record then
@@ -90,6 +102,8 @@ static bool main_loop(config *cfg, bool safe_mode, BITMAP *menu_background, MIDI
     int current_card = GFX_AUTODETECT_FULLSCREEN;
     int choice = -1;
     while (choice != CHOICE_QUIT) {
+        // The menu shows the pointer again once its picture is drawn.
+        show_mouse(NULL);
         if (!safe_mode) ensure_mode(&current_card, GFX_AUTODETECT_FULLSCREEN, 800, 600);
         // Volumes changed in the options are heard from here on.
         apply_volumes(cfg);

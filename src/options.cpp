@@ -2,6 +2,7 @@
 #include "options.h"
 
 #include "config.h"
+#include "guifont.h"
 
 #include <allegro.h>
 
@@ -74,7 +75,7 @@ static char saved = 0;
 
 static int quit() {
     int answer =
-        alert("Quitter sans enregistrer la configuration ?", NULL, NULL, "&Oui", "&Non", 'y', 'n');
+        alert("Quitter sans enregistrer la configuration ?", NULL, NULL, "&Oui", "&Non", 'o', 'n');
     return answer == 1 ? D_CLOSE : D_O_K;
 }
 
@@ -89,13 +90,38 @@ static int my_button_proc(int msg, DIALOG *d, int c) {
     return result;
 }
 
+// The selected entry of a list, white on black across the row: Allegro's own highlight has
+// a dotted frame over the top and bottom rows of the letters.
+static void draw_selected_entry(DIALOG *d) {
+    int size = 0;
+    ((char *(*)(int, int *))d->dp)(-1, &size);
+    int height = text_height(font), rows = (d->h - 4) / height, row = d->d1 - d->d2;
+    if (d->d1 < 0 || d->d1 >= size || row < 0 || row >= rows) return;
+    const char *text = ((char *(*)(int, int *))d->dp)(d->d1, &size);
+    // Allegro leaves room for the scroll bar when the list is longer than its box.
+    int right = size > rows ? d->x + d->w - 15 : d->x + d->w - 3;
+    int y = d->y + 2 + row * height;
+    BITMAP *bmp = gui_get_screen();
+    rectfill(bmp, d->x + 2, y, right, y + height - 1, d->fg);
+    textout_ex(bmp, font, text, d->x + 10, y, makecol(255, 255, 255), -1);
+}
+
+// Allegro's text list, with a readable selected entry. Printable keys are left to the
+// buttons' shortcuts: a list under the pointer would take 's' for "Safe mode".
+static int list_proc(int msg, DIALOG *d, int c) {
+    if ((msg == MSG_CHAR && (c & 0xff) >= ' ') || (msg == MSG_UCHAR && c >= ' ')) return D_O_K;
+    int result = d_text_list_proc(msg, d, c);
+    if (msg == MSG_DRAW) draw_selected_entry(d);
+    return result;
+}
+
 DIALOG the_dialog[] = {
     {d_clear_proc, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, NULL, NULL, NULL},
     {d_check_proc, 160, 20, 200, 10, 0, 0, 0, 0, 1, 0, (void *)" (double buffering)", NULL, NULL},
-    {d_text_list_proc, 160, 50, 160, 30, 0, 0, 0, 0, 0, 0, (void *)listbox_getter, NULL, NULL},
-    {d_text_list_proc, 160, 100, 160, 30, 0, 0, 0, 0, 1, 0, (void *)listbox_getter2, NULL, NULL},
-    {d_text_list_proc, 160, 150, 160, 30, 0, 0, 0, 0, 0, 0, (void *)listbox_getter3, NULL, NULL},
-    {d_text_list_proc, 160, 230, 160, 50, 0, 0, 0, 0, 3, 0, (void *)listbox_getter4, NULL, NULL},
+    {list_proc, 160, 50, 160, 30, 0, 0, 0, 0, 0, 0, (void *)listbox_getter, NULL, NULL},
+    {list_proc, 160, 100, 160, 30, 0, 0, 0, 0, 1, 0, (void *)listbox_getter2, NULL, NULL},
+    {list_proc, 160, 150, 160, 30, 0, 0, 0, 0, 0, 0, (void *)listbox_getter3, NULL, NULL},
+    {list_proc, 160, 230, 160, 50, 0, 0, 0, 0, 3, 0, (void *)listbox_getter4, NULL, NULL},
     {d_slider_proc, 160, 290, 160, 12, 0, 0, 0, 0, 255, 100, NULL, NULL, NULL},
     {d_slider_proc, 160, 310, 160, 12, 0, 0, 0, 0, 255, 100, NULL, NULL, NULL},
     {d_textbox_proc, 380, 20, 250, 25, 0, 0, 0, 0, 0, 0, the_text0, NULL, NULL},
@@ -246,6 +272,11 @@ void gui_config(config *cfg) {
     colour_options_dialog();
     fill_options_dialog(cfg);
     position_dialog(the_dialog, 2, 2);
+    // The dialog and its confirmation box are drawn in the font with readable accents.
+    FONT *builtin = font, *dialog_font = make_dialog_font();
+    if (dialog_font) font = dialog_font;
     run_options_dialog();
+    font = builtin;
+    if (dialog_font) destroy_font(dialog_font);
     if (saved == 1) save_options_dialog(cfg);
 }

@@ -37,7 +37,7 @@ enum walk_end {
     WALK_STUCK,         // still running, but a screen never came
 };
 
-// The position of maps/<name>.czm in the chooser's list (the platform's listing order,
+// The position of maps/<name>.czm in the chooser's list (name order,
 // which the program and the test read alike), -1 when it is not listed.
 inline int chooser_index(app_run *app, const std::string &name) {
     char **files = nullptr;
@@ -68,10 +68,13 @@ inline walk_end walk_through(app_run *app, int steps = 0, bool play = true) {
     if (!app->wait_highlighted(PLAY, slow(3)))
         return e2e_running(&app->run) ? WALK_STUCK : WALK_ENDED_EARLY;
     app->key("Return");
-    // The chooser: the go sound, when on, plays a second before it opens.
-    if (!wait_menu_gone(app, slow(5)))
+    // The chooser: the go sound, when on, plays a second before it opens; its keys count
+    // once its buttons are drawn.
+    if (!wait_menu_gone(app, slow(5)) ||
+        !app->wait_for(
+            [&](const screenshot &s) { return app->shows(s, "graphics/prec_off.bmp", 9, 555); },
+            slow(5)))
         return e2e_running(&app->run) ? WALK_STUCK : WALK_ENDED_EARLY;
-    sleep_seconds(slow(0.5));
     for (int i = 0; i < steps && e2e_running(&app->run); i++)
         app->key("Left");
     if (!play) {

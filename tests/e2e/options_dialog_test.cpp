@@ -1,6 +1,7 @@
 // The options dialog in the real program: the choices it shows for a record, saving
 // with its button, and the three ways of leaving without saving.
 #include "app_e2e.h"
+#include "guifont.h"
 
 namespace {
 
@@ -128,7 +129,7 @@ TEST_F(options_e2e, quitter_then_oui_saves_nothing) {
     open_options(silent_settings());
     ASSERT_TRUE(click_row(WINDOW_LIST, 1));
     ASSERT_TRUE(ask_to_quit());
-    app.key("y");
+    app.key("o"); // the underlined letter of "&Oui"
     expect_back_in_menu();
     EXPECT_EQ(read_file(app.settings_path()), bytes_of(before));
     EXPECT_TRUE(app.quits_from_menu());
@@ -175,6 +176,49 @@ TEST_F(options_e2e, a_safe_mode_record_shows_and_saves_full_screen_640_x_480) {
     EXPECT_EQ(after.screen_w, 640);
     EXPECT_EQ(after.screen_h, 480);
     EXPECT_TRUE(app.quits_from_menu());
+}
+
+// With the pointer over a list, 's' is the save button's shortcut, not a jump to "Safe mode".
+TEST_F(options_e2e, s_over_a_list_saves) {
+    open_options(silent_settings());
+    ASSERT_TRUE(click_row(WINDOW_LIST, 1));
+    app.key("s");
+    expect_back_in_menu();
+    EXPECT_EQ(app.saved().gfx_card, GFX_AUTODETECT_WINDOWED);
+    EXPECT_TRUE(app.quits_from_menu());
+}
+
+// Each selected entry is white on black across its row (no dotted frame over the letters),
+// and "Fenêtrage" is drawn in the dialog's own font.
+TEST_F(options_e2e, selected_entries_and_accents_are_readable) {
+    open_options(silent_settings());
+    screenshot s = app.shot();
+    for (const list_box &list : {METHOD_LIST, RESOLUTION_LIST, WINDOW_LIST}) {
+        int row = selected_row(s, list), white = 0, other = 0;
+        for (int y = list.y + 2 + row * ROW_H; y < list.y + 2 + (row + 1) * ROW_H; y++)
+            for (int x = list.x + 2; x < list.x + list.w - 3; x++) {
+                uint32_t p = app.pixel(s, x, y);
+                white += p == 0xffffff;
+                other += p != 0xffffff && p != 0;
+            }
+        EXPECT_GT(white, 40) << list.y;
+        EXPECT_EQ(other, 0) << list.y;
+    }
+    allegro_for_tests(32);
+    set_uformat(U_ASCII); // the dialog's texts are 8-bit
+    FONT *dialog_font = make_dialog_font();
+    ASSERT_NE(dialog_font, nullptr);
+    const char *label = "Fenêtrage";
+    BITMAP *b = create_bitmap(text_length(dialog_font, label), 8);
+    clear_to_color(b, makecol(255, 255, 255));
+    textout_ex(b, dialog_font, label, 0, 0, makecol(0, 0, 0), -1);
+    int differ = 0;
+    for (int y = 0; y < 8; y++)
+        for (int x = 0; x < b->w; x++)
+            differ += (getpixel(b, x, y) == makecol(0, 0, 0)) != (app.pixel(s, 2 + x, 152 + y) == 0);
+    EXPECT_EQ(differ, 0);
+    destroy_bitmap(b);
+    destroy_font(dialog_font);
 }
 
 } // namespace
