@@ -1,7 +1,8 @@
 #!/bin/bash
 # Takes real screenshots of Cindermaze under a private Xvfb server, driving it with
 # xdotool: the main menu, the map chooser, the key binding screen, a game, the options
-# dialog, and the win and lose screens. Writes docs/screenshots/*.png.
+# dialog, the win and lose screens, and the map editor (its new-map dialog, and a map being
+# drawn with the check marking a monster too near the start). Writes docs/screenshots/*.png.
 #
 #   tools/screenshots.sh [BUILD_DIR] [OUTPUT_DIR]
 #
@@ -13,7 +14,7 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$source_dir/build}" && pwd)
 out=${2:-$source_dir/docs/screenshots}
 run=$build/run
-[ -x "$run/cindermaze" ] || { echo "No program in $run: build first." >&2; exit 1; }
+[ -x "$run/cindermaze" ] && [ -x "$run/cindermaze-edit" ] || { echo "No programs in $run: build first." >&2; exit 1; }
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 
@@ -81,7 +82,7 @@ only_maps() {
 }
 
 launch() {
-    (cd "$work/game" && exec ./cindermaze >/dev/null 2>&1) &
+    (cd "$work/game" && exec "./${1:-cindermaze}" >/dev/null 2>&1) &
     game_pid=$!
     sleep 2
 }
@@ -170,5 +171,47 @@ key Up
 key Return
 sleep 2
 shot options
+stop_game
+stop_x
+
+# The map editor: the new-map dialog, then an 18 x 13 map drawn with the mouse.
+start_x 800 600
+fresh_copy 90
+launch cindermaze-edit
+# Cells of an 18 x 13 map: 32 pixels each, the map's corner at (36, 76).
+cell() { echo $((36 + 32 * $2 + 16)) $((76 + 32 * $1 + 16)); }
+click() {
+    xdotool mousemove $(cell "$1" "$2") click 1
+    sleep 0.1
+}
+# A line dragged from one cell to another.
+drag() {
+    xdotool mousemove $(cell "$1" "$2") mousedown 1
+    sleep 0.1
+    xdotool mousemove $(cell "$3" "$4")
+    sleep 0.1
+    xdotool mouseup 1
+    sleep 0.1
+}
+xdotool type --delay 60 "ma-forge"
+key Down; key Left; key Left
+key Down; key Left
+key Down; key Right; key Right; key Right
+shot editor-new
+key Return
+sleep 0.5
+key 2
+drag 3 2 3 8; drag 2 12 9 12; drag 8 4 8 11; drag 10 6 11 6
+key 3
+drag 5 2 5 10; drag 6 14 6 16
+key 4
+click 5 11; click 2 9
+key 5
+click 2 15; click 10 3; click 11 15; click 7 14
+key 6
+click 1 3; click 10 10
+xdotool mousemove 700 560
+sleep 0.3
+shot editor
 stop_game
 stop_x
