@@ -81,33 +81,29 @@ struct hud : ::testing::Test {
     }
 };
 
-TEST_F(hud, a_small_map_is_centred_and_a_wide_one_is_too_big) {
-    EXPECT_FALSE(place_field(&ps, 20 * 32, 11 * 32, 800, 600));
-    EXPECT_EQ(ps.field_x, 80);
-    EXPECT_EQ(ps.field_y, 124);
-    EXPECT_FALSE(place_field(&ps, 25 * 32, 18 * 32, 800, 600));
-    EXPECT_EQ(ps.field_x, 0);
-    EXPECT_EQ(ps.field_y, 12);
-    EXPECT_TRUE(place_field(&ps, 26 * 32, 11 * 32, 800, 600));
-    EXPECT_EQ(ps.field_x, -16);
-    EXPECT_TRUE(place_field(&ps, 20 * 32, 19 * 32, 800, 600));
-}
-
-TEST_F(hud, the_field_moves_to_the_bottom_edge_when_the_counters_would_not_fit_above) {
-    EXPECT_FALSE(place_field(&ps, 20 * 32, 14 * 32, 640, 480));
-    EXPECT_EQ(ps.field_x, 0);
-    EXPECT_EQ(ps.field_y, 16); // the built-in font is 8 pixels tall
-    FONT *tall = font_of_height(17);
-    ASSERT_NE(tall, nullptr);
-    ASSERT_EQ(text_height(tall), 17);
-    ps.hud_font = tall;
-    EXPECT_FALSE(place_field(&ps, 20 * 32, 14 * 32, 640, 480));
-    EXPECT_EQ(ps.field_y, 32);
-    ps.hud_font = font_of_height(16);
-    EXPECT_FALSE(place_field(&ps, 20 * 32, 14 * 32, 640, 480));
-    EXPECT_EQ(ps.field_y, 16);
+// Where the field goes: centred under the counters, down to the bottom edge when the
+// counters would not fit above, too big when it overflows the screen.
+TEST_F(hud, the_field_is_centred_under_the_counters_or_too_big) {
+    FONT *tall = font_of_height(17), *sixteen = font_of_height(16);
+    const struct {
+        FONT *f;
+        int w, h, screen_w, screen_h;
+        bool too_big;
+        int x, y;
+    } cases[] = {
+        {font, 20, 11, 800, 600, false, 80, 124},  {font, 25, 18, 800, 600, false, 0, 12},
+        {font, 26, 11, 800, 600, true, -16, -1},   {font, 20, 19, 800, 600, true, -1, -1},
+        {font, 20, 14, 640, 480, false, 0, 16},    {tall, 20, 14, 640, 480, false, 0, 32},
+        {sixteen, 20, 14, 640, 480, false, 0, 16},
+    };
+    for (const auto &c : cases) {
+        ps.hud_font = c.f;
+        EXPECT_EQ(place_field(&ps, 32 * c.w, 32 * c.h, c.screen_w, c.screen_h), c.too_big);
+        if (c.x != -1) EXPECT_EQ(ps.field_x, c.x) << c.w << " x " << c.h;
+        if (c.y != -1) EXPECT_EQ(ps.field_y, c.y) << c.w << " x " << c.h;
+    }
     destroy_font(tall);
-    destroy_font(ps.hud_font);
+    destroy_font(sixteen);
 }
 
 TEST_F(hud, icons_stand_left_of_their_numbers) {
@@ -182,51 +178,35 @@ TEST_F(hud, the_pause_text_is_centred_on_the_screen_given) {
     EXPECT_TRUE(same_region(dest, expected, 0, 0, 800, 600));
 }
 
-TEST_F(hud, a_won_game_shows_the_win_picture_centred) {
+// Won: the picture centred; lost or out of time: stretched over the screen; a map too
+// big: four yellow lines; quit: nothing.
+TEST_F(hud, each_end_shows_its_screen) {
     ps.win_screen = create_bitmap(200, 100);
     clear_to_color(ps.win_screen, makecol(0, 200, 200));
-    g.end_state = END_WON;
-    draw_end_screen(dest, &ps, &g);
-    EXPECT_EQ(getpixel(dest, 300, 250), makecol(0, 200, 200));
-    EXPECT_EQ(getpixel(dest, 499, 349), makecol(0, 200, 200));
-    EXPECT_EQ(getpixel(dest, 299, 250), 0);
-    EXPECT_EQ(getpixel(dest, 500, 349), 0);
-    EXPECT_EQ(getpixel(dest, 300, 249), 0);
-    destroy_bitmap(ps.win_screen);
-}
-
-TEST_F(hud, a_lost_game_stretches_the_lose_picture_over_the_screen) {
     ps.lose_screen = create_bitmap(2, 2);
-    putpixel(ps.lose_screen, 0, 0, makecol(255, 0, 0));
-    putpixel(ps.lose_screen, 1, 0, makecol(0, 255, 0));
-    putpixel(ps.lose_screen, 0, 1, makecol(0, 0, 255));
-    putpixel(ps.lose_screen, 1, 1, makecol(255, 255, 255));
-    for (int end : {END_DEAD, END_TIME_UP}) {
+    const int corner[4] = {makecol(255, 0, 0), makecol(0, 255, 0), makecol(0, 0, 255),
+                           makecol(255, 255, 255)};
+    for (int i = 0; i < 4; i++)
+        putpixel(ps.lose_screen, i % 2, i / 2, corner[i]);
+    int h = text_height(font);
+    const char *lines[4] = {"La carte est trop grande", "pour cette resolution,",
+                            "choisissez une resolution", "superieure ou une autre carte."};
+    for (int end : {END_WON, END_DEAD, END_TIME_UP, END_TOO_BIG, END_QUIT}) {
         clear_bitmap(dest);
+        clear_bitmap(expected);
         g.end_state = (uint8_t)end;
         draw_end_screen(dest, &ps, &g);
-        EXPECT_EQ(getpixel(dest, 0, 0), makecol(255, 0, 0));
-        EXPECT_EQ(getpixel(dest, 799, 0), makecol(0, 255, 0));
-        EXPECT_EQ(getpixel(dest, 0, 599), makecol(0, 0, 255));
-        EXPECT_EQ(getpixel(dest, 799, 599), makecol(255, 255, 255));
+        if (end == END_WON) blit(ps.win_screen, expected, 0, 0, 300, 250, 200, 100);
+        if (end == END_DEAD || end == END_TIME_UP)
+            for (int i = 0; i < 4; i++)
+                rectfill(expected, 400 * (i % 2), 300 * (i / 2), 400 * (i % 2) + 399,
+                         300 * (i / 2) + 299, corner[i]);
+        for (int i = 0; end == END_TOO_BIG && i < 4; i++)
+            centred_at(400, i * h, lines[i], yellow);
+        EXPECT_TRUE(same_region(dest, expected, 0, 0, 800, 600)) << "end " << end;
     }
+    destroy_bitmap(ps.win_screen);
     destroy_bitmap(ps.lose_screen);
-}
-
-TEST_F(hud, a_map_too_big_gets_four_yellow_lines_and_a_quit_gets_nothing) {
-    g.end_state = END_TOO_BIG;
-    draw_end_screen(dest, &ps, &g);
-    int h = text_height(font);
-    centred_at(400, 0, "La carte est trop grande", yellow);
-    centred_at(400, h, "pour cette resolution,", yellow);
-    centred_at(400, 2 * h, "choisissez une resolution", yellow);
-    centred_at(400, 3 * h, "superieure ou une autre carte.", yellow);
-    EXPECT_TRUE(same_region(dest, expected, 0, 0, 800, 600));
-    clear_bitmap(dest);
-    g.end_state = END_QUIT;
-    draw_end_screen(dest, &ps, &g);
-    clear_bitmap(expected);
-    EXPECT_TRUE(same_region(dest, expected, 0, 0, 800, 600));
 }
 
 } // namespace

@@ -62,9 +62,9 @@ TEST(sprite_tables, the_bonus_table_carries_the_block_on_frame_zero_only) {
     BITMAP *overlay[1] = {block};
     BITMAP *bonus[8];
     load_bonus_bitmap_table(bonus, overlay, 8, strip.c_str());
-    EXPECT_EQ(getg(getpixel(bonus[0], 4, 4)), 200);  // block drawn over
-    EXPECT_EQ(getr(getpixel(bonus[0], 4, 20)), 10);  // strip shows through the mask
-    EXPECT_EQ(getg(getpixel(bonus[1], 4, 4)), 0);    // other frames are plain copies
+    EXPECT_EQ(getg(getpixel(bonus[0], 4, 4)), 200); // block drawn over
+    EXPECT_EQ(getr(getpixel(bonus[0], 4, 20)), 10); // strip shows through the mask
+    EXPECT_EQ(getg(getpixel(bonus[1], 4, 4)), 0);   // other frames are plain copies
     EXPECT_EQ(getr(getpixel(bonus[1], 4, 4)), 20);
     unload_bitmap_table(bonus, 8);
     destroy_bitmap(block);

@@ -1,0 +1,229 @@
+// Golden replays: scripted games played tick by tick from a fixed seed, whose course and
+// states are compared with the text kept beside each script in tests/golden. When a
+// change of play is intended, tests/golden/update.sh rewrites the golden files.
+//
+// A script, one command a line ('#' comments):
+//   seed N | time_limit N | block_frames N   settings of the next map (defaults 1, 90, 3)
+//   map | raw_map  ...rows...  end           a new game on map text rows; raw_map skips the
+//                                            loader's checks (no border, two starts)
+//   map_file NAME                            a new game on the shipped map assets/maps/NAME.txt
+//   N KEYS                                   hold KEYS (U D L R B Q S, or -) for N ticks
+//   clock off                                no seconds step every 100 ticks
+//   second                                   one seconds step
+//   bomb X Y FUSE RANGE | bonus KIND         a bomb laid there | the player takes a bonus
+//   put monster X Y | put flame|block X Y TIMER | put bonus X Y KIND | cell X Y CODE
+//   set mover|fixed X Y FIELD VALUE          off_x off_y param1 param2 param3 or timer of
+//                                            the mover or the fixed thing of that cell
+//   kill X Y | remove X Y                    mort on its mover | suppr_obj of its fixed thing
+//   watch                                    from now on, a line per tick for every mover
+//   show                                     the state of play, walls aside
+#include "test_util.h"
+#include "world.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+const std::string golden_dir = std::string(CINDERMAZE_SOURCE_DIR) + "/tests/golden";
+
+std::vector<std::string> replay_names() {
+    std::vector<std::string> names;
+    DIR *dir = opendir(golden_dir.c_str());
+    while (dirent *entry = dir ? readdir(dir) : nullptr) {
+        std::string name = entry->d_name;
+        if (name.size() > 7 && name.compare(name.size() - 7, 7, ".replay") == 0)
+            names.push_back(name.substr(0, name.size() - 7));
+    }
+    if (dir) closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct player_run {
+    std::ostringstream out;
+    std::unique_ptr<world> w;
+    unsigned seed = 1;
+    int time_limit = 90, tick = 0, games = 0;
+    unsigned block_frames = 3;
+    bool clock = true, watching = false;
+
+    void finish() {
+        if (w) out << "ticks " << tick << "\n" << w->dump();
+        w.reset();
+    }
+    void start(::map *m) {
+        finish();
+        if (++games > 1) out << "game " << games << "\n";
+        w = std::make_unique<world>(m, seed, time_limit, block_frames);
+        tick = 0;
+        clock = true;
+        watching = false;
+    }
+    obj *at(int x, int y, bool mover = true) {
+        obj *o = mover ? map_mover(w->g.map, x, y) : map_fixed(w->g.map, x, y);
+        if (!o)
+            throw std::runtime_error("nothing at " + std::to_string(x) + "," + std::to_string(y));
+        return o;
+    }
+    obj *make(int x, int y, int type, int param1, int timer, int anim, BITMAP **pics, int frame) {
+        return creer_obj(w->g.map, w->player(), &w->g.object_count, x, y, 0, 0, (int8_t)type,
+                         (int8_t)param1, 0, 0, (int8_t)timer, (uint8_t)anim, pics, (uint8_t)frame);
+    }
+    void ticks(int n, const std::string &keys) {
+        game_keys k = held(keys == "-" ? "" : keys);
+        for (int i = 0; i < n && w->g.end_state == END_NONE; i++) {
+            w->tick(k);
+            tick++;
+            // A new second every 100 ticks; the step runs in the frame after the ticks.
+            if (clock && w->g.last_second != tick / 100) game_seconds_step(&w->g, tick / 100);
+            w->g.frames_this_second++;
+            obj *p = w->player();
+            if (tick % 100 == 0 || w->g.end_state != END_NONE)
+                out << "tick " << tick << " player " << p->x << "," << p->y << " off "
+                    << (int)p->off_x << "," << (int)p->off_y << " bombs " << (int)p->param3
+                    << " objects " << w->g.object_count << " diamonds " << w->g.diamonds_left
+                    << " time " << w->g.time_left << " end " << (int)w->g.end_state << "\n";
+            if (watching) {
+                out << "t" << tick;
+                for (obj *o : w->objects())
+                    if (o->type == OBJ_PLAYER || o->type == OBJ_MONSTER)
+                        out << " | " << (int)o->type << " " << o->x << "," << o->y << " "
+                            << (int)o->off_x << "," << (int)o->off_y << " d" << (int)o->param1
+                            << "," << (int)o->param2 << " f" << (int)o->frame << " "
+                            << picture_name(o->sprites);
+                out << "\n";
+            }
+        }
+    }
+    void command(const std::string &word, std::istringstream &in) {
+        int x = 0, y = 0, a = 0, b = 0;
+        std::string s;
+        if (!w) throw std::runtime_error(word + " before any map");
+        game &g = w->g;
+        if (word == "clock")
+            clock = false;
+        else if (word == "second")
+            game_seconds_step(&g, g.last_second + 1);
+        else if (word == "watch")
+            watching = true;
+        else if (word == "show")
+            out << "at tick " << tick << "\n" << w->dump(false);
+        else if (word == "bonus" && in >> a)
+            w->player()->param1 = (int8_t)a, w->player()->timer = 15;
+        else if (word == "bomb" && in >> x >> y >> a >> b)
+            creer_obj(g.map, w->player(), &g.object_count, x, y, 0, 0, OBJ_BOMB, 0, 1, (uint8_t)b,
+                      (int8_t)a, 30, g.bomb_sprites, 0);
+        else if (word == "cell" && in >> x >> y >> a)
+            g.map->cells[y][x] = (int8_t)a;
+        else if (word == "kill" && in >> x >> y)
+            mort(g.map, at(x, y), &g.object_count);
+        else if (word == "remove" && in >> x >> y)
+            suppr_obj(g.map, at(x, y, false), &g.object_count);
+        else if (word == "put" && in >> s >> x >> y) {
+            if (s == "monster")
+                make(x, y, OBJ_MONSTER, 0, -1, 30, g.monster_sprites, 0);
+            else if (s == "flame" && in >> a)
+                make(x, y, OBJ_FLAME, 0, a, 5, g.flame_sprites[0], 0);
+            else if (s == "block" && in >> a)
+                make(x, y, OBJ_BLOCK, 0, a, 0, g.block_sprites, 1);
+            else if (s == "bonus" && in >> a) {
+                make(x, y, OBJ_BONUS, a, 5, 0, g.bonus_sprites, a);
+                g.map->cells[y][x] = CELL_BONUS;
+            } else
+                throw std::runtime_error("bad put");
+        } else if (word == "set" && in >> s >> x >> y) {
+            obj *o = at(x, y, s == "mover");
+            in >> s >> a;
+            if (s == "off_x")
+                o->off_x = (int8_t)a;
+            else if (s == "off_y")
+                o->off_y = (int8_t)a;
+            else if (s == "param1")
+                o->param1 = (int8_t)a;
+            else if (s == "param2")
+                o->param2 = (int8_t)a;
+            else if (s == "param3")
+                o->param3 = (uint8_t)a;
+            else if (s == "timer")
+                o->timer = (int8_t)a;
+            else
+                throw std::runtime_error("bad field " + s);
+        } else
+            ticks(std::stoi(word), (in >> s, s));
+    }
+};
+
+std::string play(const std::string &path) {
+    std::ifstream in(path);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    player_run run;
+    std::string line, word;
+    std::vector<std::string> rows;
+    bool in_map = false, raw = false;
+    while (std::getline(in, line)) {
+        if (in_map) {
+            if (line != "end") {
+                rows.push_back(line);
+                continue;
+            }
+            in_map = false;
+            std::vector<uint8_t> bytes = map_bytes(rows);
+            run.start(raw ? raw_map(bytes) : load_map_from_memory(bytes.data(), bytes.size()));
+            continue;
+        }
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream words(line);
+        words >> word;
+        if (word == "seed")
+            words >> run.seed;
+        else if (word == "time_limit")
+            words >> run.time_limit;
+        else if (word == "block_frames")
+            words >> run.block_frames;
+        else if (word == "map" || word == "raw_map") {
+            in_map = true;
+            raw = word == "raw_map";
+            rows.clear();
+        } else if (word == "map_file") {
+            words >> word;
+            std::vector<uint8_t> text =
+                read_file(CINDERMAZE_SOURCE_DIR "/assets/maps/" + word + ".txt");
+            std::vector<uint8_t> bytes;
+            std::string error;
+            if (!parse_map_text((const char *)text.data(), text.size(), &bytes, &error))
+                throw std::runtime_error(error);
+            run.start(load_map_from_memory(bytes.data(), bytes.size()));
+        } else
+            run.command(word, words);
+    }
+    run.finish();
+    return run.out.str();
+}
+
+class golden : public testing::TestWithParam<std::string> {};
+
+TEST_P(golden, replay_matches_its_golden_file) {
+    const std::string base = golden_dir + "/" + GetParam();
+    std::string got = play(base + ".replay");
+    const char *update = getenv("CINDERMAZE_UPDATE_GOLDEN");
+    if (update && *update) return write_text(base + ".golden", got);
+    std::vector<uint8_t> want = read_file(base + ".golden");
+    if (got != std::string(want.begin(), want.end())) {
+        temp_dir tmp;
+        write_text(tmp.file("got"), got);
+        run_command("diff -u " + base + ".golden " + tmp.file("got") + " | head -40");
+        FAIL() << GetParam() << " no longer plays as its golden file says; if the change of "
+               << "play is intended, run tests/golden/update.sh";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(replays, golden, testing::ValuesIn(replay_names()),
+                         [](const testing::TestParamInfo<std::string> &info) {
+                             return info.param;
+                         });
+
+} // namespace
