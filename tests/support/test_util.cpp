@@ -1,10 +1,12 @@
 // Small helpers shared by the tests.
 #include "test_util.h"
+#include "maptext.h"
 
 #include <allegro.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,4 +79,13 @@ void allegro_for_tests(int color_depth) {
         installed = true;
     }
     set_color_depth(color_depth);
+}
+
+std::vector<uint8_t> map_bytes(const std::vector<std::string> &rows) {
+    std::string text, error;
+    for (const std::string &row : rows)
+        text += row + "\n";
+    std::vector<uint8_t> bytes;
+    if (!parse_map_text(text.data(), text.size(), &bytes, &error)) throw std::runtime_error(error);
+    return bytes;
 }

@@ -28,8 +28,9 @@ bool xvfb_start(xvfb_server *server, int width, int height) {
         char fd_text[16], screen[64];
         snprintf(fd_text, sizeof fd_text, "%d", fds[1]);
         snprintf(screen, sizeof screen, "%dx%dx24", width, height);
+        // No auto-repeat: a key held until its effect shows is one press.
         execlp("Xvfb", "Xvfb", "-displayfd", fd_text, "-screen", "0", screen, "-nolisten",
-               "tcp", "-noreset", (char *)nullptr);
+               "tcp", "-noreset", "-r", (char *)nullptr);
         _exit(127);
     }
     close(fds[1]);

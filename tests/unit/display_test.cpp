@@ -21,7 +21,9 @@ struct display : ::testing::Test {
     BITMAP *current = nullptr, *page1 = nullptr, *page2 = nullptr, *page3 = nullptr;
     // A 320 x 240 window with room for `virtual_h` lines of video memory.
     void open(int virtual_h) {
-        if (!system_driver) ASSERT_TRUE(allegro_on_private_display(dir.file("messages")));
+        if (!system_driver) {
+            ASSERT_TRUE(allegro_on_private_display(dir.file("messages")));
+        }
         set_uformat(U_ASCII);
         set_color_depth(desktop_color_depth());
         ASSERT_EQ(set_gfx_mode(GFX_AUTODETECT_WINDOWED, 320, 240, 0, virtual_h), 0);

@@ -18,6 +18,7 @@
 //   watch                                    from now on, a line per tick for every mover
 //   show                                     the state of play, walls aside
 #include "test_util.h"
+#include "maptext.h"
 #include "world.h"
 
 #include <algorithm>

@@ -99,8 +99,12 @@ TEST_F(hud, the_field_is_centred_under_the_counters_or_too_big) {
     for (const auto &c : cases) {
         ps.hud_font = c.f;
         EXPECT_EQ(place_field(&ps, 32 * c.w, 32 * c.h, c.screen_w, c.screen_h), c.too_big);
-        if (c.x != -1) EXPECT_EQ(ps.field_x, c.x) << c.w << " x " << c.h;
-        if (c.y != -1) EXPECT_EQ(ps.field_y, c.y) << c.w << " x " << c.h;
+        if (c.x != -1) {
+            EXPECT_EQ(ps.field_x, c.x) << c.w << " x " << c.h;
+        }
+        if (c.y != -1) {
+            EXPECT_EQ(ps.field_y, c.y) << c.w << " x " << c.h;
+        }
     }
     destroy_font(tall);
     destroy_font(sixteen);

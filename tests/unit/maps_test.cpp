@@ -51,7 +51,9 @@ TEST(map_files, what_cannot_be_played_is_refused_and_named) {
         map *m = load_map_from_memory(c.bytes.data(), c.bytes.size());
         const char *why = map_bytes_problem(c.bytes.data(), c.bytes.size());
         EXPECT_EQ(m != nullptr, !*c.problem) << c.problem;
-        if (*c.problem) EXPECT_TRUE(why && strstr(why, c.problem)) << (why ? why : "none");
+        if (*c.problem) {
+            EXPECT_TRUE(why && strstr(why, c.problem)) << (why ? why : "none");
+        }
         free_map(m);
     }
     std::vector<std::string> big(255, "#" + std::string(253, '.') + "#");

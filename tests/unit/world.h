@@ -4,7 +4,7 @@
 
 #include "config.h"
 #include "maps.h"
-#include "maptext.h"
+#include "test_util.h"
 #include "objets.h"
 #include "rules.h"
 #include "temps.h"
@@ -15,18 +15,6 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-// The bytes of a .czm file from map text rows ('#' wall, '+' block, '?' hidden bonus,
-// 'P' player, 'M' monster, 'D' diamond, '.' floor, {NN} any byte).
-inline std::vector<uint8_t> map_bytes(const std::vector<std::string> &rows) {
-    std::string text;
-    for (const std::string &row : rows)
-        text += row + "\n";
-    std::vector<uint8_t> bytes;
-    std::string error;
-    if (!parse_map_text(text.data(), text.size(), &bytes, &error)) throw std::runtime_error(error);
-    return bytes;
-}
 
 // A map record made by hand, for maps the loader refuses (no border, two starts).
 inline ::map *raw_map(const std::vector<uint8_t> &bytes) {

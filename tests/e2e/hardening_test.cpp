@@ -1,0 +1,277 @@
+// The program against what a player's machine may hold: each kind of missing or broken
+// file with its message, a refused map, an odd settings file, kills during saves, and a
+// storm of random input. The long forms (the soak label) set CINDERMAZE_KILL_ROUNDS and
+// CINDERMAZE_STORM_SECONDS.
+#include "e2e.h"
+
+#include <allegro.h>
+#include <chrono>
+#include <csignal>
+#include <fnmatch.h>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+double env_number(const char *name, double fallback) {
+    const char *value = getenv(name);
+    return value && *value ? atof(value) : fallback;
+}
+
+// The menu's or the chooser's background is on the screen (not a game).
+bool background_shows(e2e_run *run, const screenshot &s) {
+    return e2e_match(run, s, "graphics/fond.bmp", 0, 0) > 0.5;
+}
+
+// Menu, chooser, the first map, the quit key, the menu again, Escape: true when the walk
+// got through; it stops where the program ends.
+bool walk_through(e2e_run *run) {
+    return e2e_launch(run) && e2e_wait_menu(run) && e2e_menu_choose(run, MENU_PLAY) &&
+           e2e_wait(run, [&](const screenshot &s) { return background_shows(run, s); }) &&
+           e2e_hold(run, "Return", [&](const screenshot &s) { return !background_shows(run, s); }) &&
+           e2e_hold(run, "Escape", [&](const screenshot &s) { return e2e_menu_highlight(run, s) != -2; }, 15) &&
+           e2e_quit_from_menu(run);
+}
+
+struct file_kind {
+    const char *name;
+    const char *files;    // the built files of this kind, as shell patterns
+    const char *taken;    // the one taken away (or broken) for the test
+    int effects, music;   // volumes of the record
+    const char *message;  // the fatal message, "" when the program plays on
+    const char *first;    // a message shown before it, if any
+};
+
+void PrintTo(const file_kind &k, std::ostream *out) { *out << k.name; }
+
+const file_kind KINDS[] = {
+    {"menu_background", "graphics/fond.bmp", "graphics/fond.bmp", 0, 0,
+     "Erreur de chargement de la bitmap graphics/fond.bmp : v\xe9rifiez son existence.", ""},
+    {"buttons", "graphics/b?_o*.bmp graphics/prec_o*.bmp graphics/suiv_o*.bmp", "graphics/suiv_off.bmp",
+     0, 0, "Erreur de chargement des bitmaps du menu.", ""},
+    {"menu_sounds", "sounds/focus.wav sounds/go.wav sounds/quit.wav sounds/change.wav",
+     "sounds/quit.wav", 200, 0, "Impossible de charger les fichiers sons du menu : essayez de d\xe9sactiver le son.", ""},
+    {"menu_music", "sounds/MENU.mid", "sounds/MENU.mid", 0, 150,
+     "Impossible de charger le fichier son 'musique de fond' : essayez de d\xe9sactiver le son.", ""},
+    {"font", "bktype.dat", "bktype.dat", 0, 0, "Echec du chargement du datafile bktype.dat", ""},
+    {"font_without_a_font", "", "bktype.dat=not a font", 0, 0, "Echec du chargement de la font bktype.", ""},
+    {"default_preview", "graphics/surprise.bmp", "graphics/surprise.bmp", 0, 0,
+     "Ne peut charger la bitmap 'apper\xe7u par d\xe9" "faut'.", ""},
+    {"timer_icon", "graphics/timer.bmp", "graphics/timer.bmp", 0, 0,
+     "Echec du chargement du bitmap graphic/timer.bmp", ""},
+    {"end_pictures", "graphics/fin_*.bmp", "graphics/fin_perd.bmp", 0, 0,
+     "Echec du chargement des bitmaps graphic/ecran_fin_*.bmp", ""},
+    {"game_sounds", "sounds/drop.wav sounds/bonus.wav sounds/diamant.wav sounds/explosion.wav "
+     "sounds/fin_*.wav", "sounds/explosion.wav", 200, 0,
+     "Impossible de charger les fichiers sons 'effets' : essayez de d\xe9sactiver le son.", ""},
+    {"sprite_strips", "graphics/bonus.bmp graphics/player1.bmp graphics/bombs1.bmp "
+     "graphics/diamond.bmp graphics/monster.bmp graphics/explo_*.bmp", "graphics/monster.bmp", 0, 0,
+     "La cr\xe9" "ation des bitmaps a \xe9" "chou\xe9" ". Essayez de lib\xe9rer de la m\xe9moire vive, de "
+     "prendre une petite r\xe9solution, de choisir le mode d'affichage DOUBLE BUFFER et de "
+     "d\xe9sactiver le son.", "Ne peut charger la bitmap graphics/monster.bmp"},
+    {"map_picture", "maps/*.bmp", "maps/01-cendres.bmp", 0, 0,
+     "Image de la map introuvable ou incompl\xe8te (sol, mur et deux \xe9tapes de bloc au moins) : "
+     "maps/01-cendres.bmp", ""},
+    {"save_directory", "", "save", 0, 0, "L'ecriture dans le fichier de config a echoue.", ""},
+    // Optional: other maps, thumbnails, pieces of music, the library's settings, the
+    // synthesiser's instruments, and every sound when its volume is 0.
+    {"optional", "maps/*.czm thbs/*.bmp music/*.mid allegro.cfg freepats.cfg sounds/*",
+     "thbs/01-cendres.bmp music/galerie.mid sounds/* allegro.cfg", 0, 0, "", ""},
+};
+
+class missing : public ::testing::TestWithParam<file_kind> {};
+
+TEST_P(missing, ends_with_its_message_or_plays_on) {
+    const file_kind &k = GetParam();
+    config cfg = quiet_settings();
+    cfg.effects_volume = k.effects, cfg.music_volume = k.music;
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg));
+    std::vector<uint8_t> settings = e2e_settings_bytes(&run);
+    // The first shipped map is played: the only one left.
+    run_command("cd '" + run.dir.path + "' && ls maps/*.czm | tail -n +2 | xargs rm -f");
+    std::string taken = k.taken;
+    if (taken.find('=') != std::string::npos) // a datafile whose only object is data, not a font
+        e2e_put(&run, "bktype.dat", bytes_of("slh.ALL.\0\0\0\1DATA\0\0\0\4\0\0\0\4abc"));
+    else
+        ASSERT_EQ(run_command("cd '" + run.dir.path + "' && rm -r " + taken), 0);
+    bool done = walk_through(&run);
+    ASSERT_TRUE(e2e_wait_exit(&run, 10)) << "the program hangs";
+    std::vector<std::string> messages = e2e_messages(&run);
+    if (!*k.message) {
+        EXPECT_TRUE(done);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(messages.empty()) << messages[0];
+    } else {
+        EXPECT_EQ(run.status, 1) << "ends without a crash";
+        ASSERT_EQ(messages.size(), *k.first ? 2u : 1u);
+        if (*k.first) {
+            EXPECT_EQ(messages[0], k.first);
+        }
+        EXPECT_TRUE(is_fatal(messages.back(), k.message)) << messages.back();
+    }
+    if (taken != "save") {
+        EXPECT_EQ(e2e_settings_bytes(&run), settings) << "the settings file was touched";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(each_kind, missing, ::testing::ValuesIn(KINDS),
+                         [](const ::testing::TestParamInfo<file_kind> &info) { return info.param.name; });
+
+// The kinds above must follow the data: a file the build adds must belong to one.
+TEST(missing_files, every_built_file_belongs_to_a_kind) {
+    FILE *p = popen("cd '" CINDERMAZE_RUN_DIR "' && find . -type f ! -path './save/*' ! -name cindermaze | cut -c3-", "r");
+    ASSERT_NE(p, nullptr);
+    char line[4096];
+    int files = 0;
+    while (fgets(line, sizeof line, p)) {
+        std::string file(line, strcspn(line, "\n"));
+        bool found = false;
+        for (const file_kind &k : KINDS) {
+            std::istringstream patterns(k.files);
+            for (std::string pattern; patterns >> pattern;)
+                found |= fnmatch(pattern.c_str(), file.c_str(), FNM_PATHNAME) == 0;
+        }
+        EXPECT_TRUE(found) << file << " belongs to no kind";
+        files++;
+    }
+    pclose(p);
+    EXPECT_GT(files, 40);
+}
+
+TEST(maps_from_outside, a_map_with_an_open_border_is_refused_with_its_message) {
+    config cfg = quiet_settings();
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg));
+    e2e_only_maps(&run, {"broken"}, {{"#######", "#P...D.", "#.M...#", "#######"}}, 0x204060, {0x808080});
+    EXPECT_FALSE(walk_through(&run));
+    ASSERT_TRUE(e2e_wait_exit(&run, 10));
+    EXPECT_EQ(run.status, 1);
+    std::vector<std::string> messages = e2e_messages(&run);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(is_fatal(messages[0], "Echec du chargement de la map. Essayez de choisir un autre map."))
+        << messages[0];
+}
+
+// Values no screen writes (volumes out of range, method 7, keys outside the key table)
+// still give a program that walks through a game; nothing is saved.
+TEST(odd_settings, a_record_edited_by_hand_still_plays) {
+    config cfg = quiet_settings();
+    cfg.music_volume = 100000, cfg.effects_volume = -40, cfg.display_method = 7, cfg.vsync = 2;
+    cfg.screen_w = 720, cfg.screen_h = 400, cfg.key_up = -1, cfg.key_quit = KEY_MAX;
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg));
+    EXPECT_TRUE(walk_through(&run));
+    EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(cfg));
+    EXPECT_TRUE(e2e_messages(&run).empty());
+}
+
+// Killed at random moments around its saves, the program leaves the old record or the
+// new one, byte for byte. A save takes well under a millisecond: the preloaded slow_io
+// library makes each 56-byte write and each fsync last 150 ms, so the kills fall before,
+// inside and after the saves.
+TEST(kills, options_saves_and_first_starts_killed_at_random_leave_a_whole_record) {
+    std::mt19937 random(4242);
+    const std::vector<std::string> env = {"LD_PRELOAD=" SLOW_IO_LIBRARY,
+                                          "ASAN_OPTIONS=verify_asan_link_order=0"};
+    int rounds = (int)env_number("CINDERMAZE_KILL_ROUNDS", 3);
+    config cfg = quiet_settings();
+    cfg.time_limit = 150;
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg));
+    int old_file = 0, new_file = 0;
+    for (int round = 0; round < rounds; round++) {
+        // The options dialog: the time list one step on (it follows the pointer), then
+        // "Sauvegarder et Quitter", and the kill 0 to 450 ms after the click.
+        std::vector<uint8_t> before = e2e_settings_bytes(&run);
+        config next;
+        memcpy(&next, before.data(), sizeof next);
+        next.time_limit += round % 2 ? -30 : 30;
+        ASSERT_TRUE(e2e_launch(&run, {}, env) && e2e_wait_menu(&run));
+        ASSERT_TRUE(e2e_menu_choose(&run, MENU_OPTIONS) && e2e_wait_window(&run, 640, 480));
+        ASSERT_TRUE(e2e_wait(&run, [&](const screenshot &s) { // the dialog is drawn
+            return e2e_count(&run, s, 0, 0, 0, 640, 480) < 100000;
+        }));
+        e2e_move(&run, 242, 257);
+        e2e_hold(&run, round % 2 ? "Up" : "Down", [](const screenshot &) { return true; });
+        e2e_move(&run, 272, 462);
+        e2e_click(&run);
+        usleep(std::uniform_int_distribution<int>(0, 450000)(random));
+        e2e_kill(&run);
+        std::vector<uint8_t> now = e2e_settings_bytes(&run);
+        EXPECT_TRUE(now == before || now == record_bytes(next)) << "round " << round << ": neither record";
+        old_file += now == before, new_file += now == record_bytes(next);
+    }
+    // A first start writes the defaults: killed in its first 400 ms, no file or the whole.
+    config defaults;
+    default_config(&defaults);
+    for (int round = 0; round < 2 * rounds; round++) {
+        remove(run.file("save/config.czc").c_str());
+        ASSERT_TRUE(e2e_launch(&run, {}, env));
+        usleep(std::uniform_int_distribution<int>(0, 400000)(random));
+        e2e_kill(&run);
+        std::vector<uint8_t> now = e2e_settings_bytes(&run);
+        EXPECT_TRUE(now.empty() || now == record_bytes(defaults)) << "first start " << round;
+    }
+    printf("kills: %d options saves, old record %d, new record %d\n", rounds, old_file, new_file);
+}
+
+// Random keys, pointer moves and clicks from a fixed seed on whatever screen is up: the
+// program keeps running or quits cleanly (and is started again), and the settings file
+// always loads back as one of the records the screens can write.
+TEST(storm, random_input_neither_crashes_nor_spoils_the_settings) {
+    double seconds = env_number("CINDERMAZE_STORM_SECONDS", 15);
+    std::mt19937 random((unsigned)env_number("CINDERMAZE_STORM_SEED", 20261206));
+    const char *const keys[] = {"Up", "Down", "Left", "Right", "Return", "space", "Escape", "p",
+                                "y", "Tab", "a", "F1"};
+    const int weights[] = {14, 14, 12, 12, 10, 8, 3, 2, 2, 3, 1, 1};
+    std::discrete_distribution<int> pick(std::begin(weights), std::end(weights));
+    config cfg = quiet_settings();
+    cfg.screen_w = 1024, cfg.screen_h = 768, cfg.time_limit = 30;
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg));
+    int starts = 0, actions = 0;
+    auto plausible = [&]() {
+        config c{};
+        std::vector<uint8_t> bytes = e2e_settings_bytes(&run);
+        if (bytes.size() != sizeof c) return false;
+        memcpy(&c, bytes.data(), sizeof c);
+        return !repair_config(&c, sizeof c) && c.time_limit % 30 == 0 && c.time_limit <= 300 &&
+               c.display_method >= 0 && c.display_method <= 2 && c.music_volume >= 0 &&
+               c.music_volume <= 255 && (c.screen_w == 640 || c.screen_w == 800 || c.screen_w == 1024);
+    };
+    auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < std::chrono::duration<double>(seconds) &&
+           !HasFailure()) {
+        if (!e2e_running(&run)) {
+            if (starts) {
+                ASSERT_EQ(run.status, 0) << "the program ended badly";
+            }
+            ASSERT_TRUE(plausible());
+            ASSERT_TRUE(e2e_launch(&run));
+            starts++;
+            e2e_wait_window(&run, 800, 600);
+        }
+        int action = std::uniform_int_distribution<int>(0, 99)(random);
+        int pause = std::uniform_int_distribution<int>(10, 150)(random) * 1000;
+        if (action < 75) {
+            const char *key = keys[pick(random)];
+            e2e_key_down(&run, key);
+            usleep(pause);
+            e2e_key_up(&run, key);
+        } else if (action < 90) {
+            e2e_move(&run, std::uniform_int_distribution<int>(0, 799)(random),
+                     std::uniform_int_distribution<int>(0, 599)(random));
+        } else {
+            e2e_click(&run);
+        }
+        actions++;
+    }
+    e2e_kill(&run);
+    EXPECT_TRUE(plausible());
+    for (const std::string &m : e2e_messages(&run))
+        EXPECT_NE(m.find(" non support\xe9 ! Essayez"), std::string::npos) << "unexpected: " << m;
+    printf("storm: %.0f s, %d actions, %d starts\n", seconds, actions, starts);
+}
+
+} // namespace

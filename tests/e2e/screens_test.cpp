@@ -1,0 +1,208 @@
+// Each screen of the real program driven once as a player does: the first start, the
+// menu by keys and mouse, the key binding screen, the options dialog
+// saved and left, the map chooser.
+#include "directory.h"
+#include "e2e.h"
+
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(start, a_first_start_writes_the_default_file_and_escape_quits) {
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, nullptr));
+    ASSERT_TRUE(e2e_launch(&run));
+    ASSERT_TRUE(e2e_wait_menu(&run, -1));
+    config defaults;
+    default_config(&defaults);
+    EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(defaults));
+    EXPECT_TRUE(e2e_quit_from_menu(&run));
+    EXPECT_TRUE(e2e_messages(&run).empty());
+}
+
+TEST(menu, arrows_wrap_around_and_the_mouse_selects_once_moved) {
+    config cfg = quiet_settings();
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg));
+    ASSERT_TRUE(e2e_launch(&run));
+    ASSERT_TRUE(e2e_wait_menu(&run, -1));
+    auto lit = [&](int i) { return [&run, i](const screenshot &s) { return e2e_menu_highlight(&run, s) == i; }; };
+    EXPECT_TRUE(e2e_hold(&run, "Up", lit(MENU_QUIT)));
+    EXPECT_TRUE(e2e_hold(&run, "Down", lit(MENU_PLAY)));
+    EXPECT_TRUE(e2e_hold(&run, "Down", lit(MENU_KEYS)));
+    // The pointer over "Options" selects it; a click there opens the dialog (640 x 480).
+    e2e_move(&run, MENU_BUTTON_X[MENU_OPTIONS] + 60, MENU_BUTTON_Y[MENU_OPTIONS] + 20);
+    ASSERT_TRUE(e2e_wait(&run, lit(MENU_OPTIONS)));
+    e2e_click(&run);
+    ASSERT_TRUE(e2e_wait_window(&run, 640, 480));
+    ASSERT_TRUE(e2e_hold(&run, "Escape", [&](const screenshot &) {
+        return e2e_wait_window(&run, 800, 600, 0.01);
+    }, 15));
+    EXPECT_TRUE(e2e_wait_menu(&run));
+    EXPECT_TRUE(e2e_quit_from_menu(&run));
+}
+
+// Seven questions: a key already given in this pass is refused (red), a key typed while
+// an answer shows (yellow) is thrown away; the file then holds the keys, in order, and
+// the other settings as they were.
+TEST(key_binding, seven_answers_are_saved_in_order) {
+    config cfg = quiet_settings();
+    cfg.time_limit = 150;
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg));
+    ASSERT_TRUE(e2e_launch(&run));
+    ASSERT_TRUE(e2e_wait_menu(&run));
+    ASSERT_TRUE(e2e_menu_choose(&run, MENU_KEYS));
+    auto colour = [&](uint32_t rgb, bool shown) {
+        return [&run, rgb, shown](const screenshot &s) {
+            return (e2e_count(&run, s, rgb, 0, 240, 800, 380) > 30) == shown;
+        };
+    };
+    const uint32_t BLUE = 0x0000ff, YELLOW = 0xffff00, RED = 0xff0000;
+    ASSERT_TRUE(e2e_wait(&run, colour(BLUE, true)));
+    ASSERT_TRUE(e2e_hold(&run, "a", colour(YELLOW, true)));
+    e2e_hold(&run, "z", colour(YELLOW, false)); // typed while "a" shows: lost
+    ASSERT_TRUE(e2e_hold(&run, "a", colour(RED, true)));
+    ASSERT_TRUE(e2e_wait(&run, colour(RED, false)));
+    for (const char *k : {"Up", "c", "d", "e", "Escape", "g"}) {
+        ASSERT_TRUE(e2e_hold(&run, k, colour(YELLOW, true))) << k;
+        ASSERT_TRUE(e2e_wait(&run, colour(YELLOW, false))) << k;
+    }
+    ASSERT_TRUE(e2e_wait_menu(&run));
+    config want = cfg;
+    int32_t keys[7] = {KEY_A, KEY_UP, KEY_C, KEY_D, KEY_E, KEY_ESC, KEY_G};
+    for (int action = 0; action < 7; action++)
+        *config_key_field(&want, action) = keys[action];
+    EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(want));
+    EXPECT_TRUE(e2e_quit_from_menu(&run));
+}
+
+// The options dialog on its 640 x 480 screen (placed at (2, 2)); lists at x 162.
+const int WINDOW_LIST_Y = 152, RESOLUTION_LIST_Y = 102, TIME_LIST_Y = 232, ROW_H = 8;
+const int QUIT_X = 82, SAVE_X = 272, BUTTONS_Y = 462;
+
+// The highlighted row of a list: drawn dark where the others are light.
+int selected_row(e2e_run *run, const screenshot &s, int list_y, int rows = 3) {
+    int found = -1;
+    for (int row = 0; row < rows; row++) {
+        int dark = 0;
+        for (int y = list_y + 2 + row * ROW_H; y < list_y + 2 + (row + 1) * ROW_H; y++)
+            for (int x = 165; x < 308; x++)
+                dark += (e2e_pixel(run, s, x, y) & 0xff) < 0x60;
+        if (dark * 2 > ROW_H * 143) found = found == -1 ? row : -2;
+    }
+    return found;
+}
+
+struct options : ::testing::Test {
+    e2e_run run;
+    config before = quiet_settings();
+    void SetUp() override {
+        ASSERT_TRUE(e2e_prepare(&run, &before));
+        ASSERT_TRUE(e2e_launch(&run));
+        ASSERT_TRUE(e2e_wait_menu(&run));
+        ASSERT_TRUE(e2e_menu_choose(&run, MENU_OPTIONS));
+        ASSERT_TRUE(e2e_wait_window(&run, 640, 480));
+        ASSERT_TRUE(e2e_wait(&run, [&](const screenshot &s) { return selected_row(&run, s, WINDOW_LIST_Y) == 1; }));
+    }
+    // Allegro drops pointer moves just after a change of mode: each click is tried again,
+    // a little further on, until its effect shows.
+    bool click_until(int x, int y, const std::function<bool(const screenshot &)> &done) {
+        for (int attempt = 0; attempt < 5; attempt++) {
+            e2e_move(&run, x + 3 * attempt, y);
+            e2e_wait(&run, [](const screenshot &) { return true; });
+            e2e_click(&run);
+            if (e2e_wait(&run, done, 2)) return true;
+        }
+        return false;
+    }
+    bool pick(int list_y, int row) {
+        return click_until(200, list_y + 2 + row * ROW_H + ROW_H / 2, [&](const screenshot &s) {
+            return selected_row(&run, s, list_y) == row;
+        });
+    }
+    bool back_in_menu() { return e2e_wait_window(&run, 800, 600) && e2e_wait_menu(&run); }
+};
+
+TEST_F(options, saved_with_its_button_full_screen_1024_x_768_and_5_minutes) {
+    ASSERT_TRUE(pick(WINDOW_LIST_Y, 0));
+    ASSERT_TRUE(pick(RESOLUTION_LIST_Y, 2));
+    // The focus follows the pointer: End goes to the last entry, "5 minutes".
+    ASSERT_TRUE(click_until(200, TIME_LIST_Y + 10, [&](const screenshot &s) {
+        return selected_row(&run, s, TIME_LIST_Y, 5) >= 0;
+    }));
+    ASSERT_TRUE(e2e_hold(&run, "End", [&](const screenshot &s) { return selected_row(&run, s, TIME_LIST_Y, 5) == 4; }));
+    ASSERT_TRUE(click_until(SAVE_X, BUTTONS_Y, [&](const screenshot &) { return e2e_wait_window(&run, 800, 600, 0.01); }));
+    ASSERT_TRUE(back_in_menu());
+    config want = before;
+    want.gfx_card = GFX_AUTODETECT_FULLSCREEN, want.screen_w = 1024, want.screen_h = 768;
+    want.time_limit = 300;
+    EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(want));
+    EXPECT_TRUE(e2e_quit_from_menu(&run));
+}
+
+// "Quitter" asks first: Escape there keeps the dialog, "y" leaves it; nothing is saved.
+TEST_F(options, left_with_quitter_saves_nothing) {
+    ASSERT_TRUE(pick(WINDOW_LIST_Y, 0));
+    screenshot dialog = e2e_shot(&run);
+    auto asked = [&](const screenshot &s) { // the confirmation box over the dialog's middle
+        int changed = 0;
+        for (int y = 200; y < 280; y++)
+            for (int x = 220; x < 420; x++)
+                changed += e2e_pixel(&run, s, x, y) != e2e_pixel(&run, dialog, x, y);
+        return changed > 1000;
+    };
+    ASSERT_TRUE(click_until(QUIT_X, BUTTONS_Y, asked));
+    ASSERT_TRUE(e2e_hold(&run, "Escape", [&](const screenshot &s) { return !asked(s); }));
+    ASSERT_TRUE(click_until(QUIT_X, BUTTONS_Y, asked));
+    ASSERT_TRUE(e2e_hold(&run, "y", [&](const screenshot &) { return e2e_wait_window(&run, 800, 600, 0.01); }));
+    ASSERT_TRUE(back_in_menu());
+    EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(before));
+    EXPECT_TRUE(e2e_quit_from_menu(&run));
+}
+
+// Three maps, each with a thumbnail of its own colour: the left-hand keys and button go
+// forward, the right-hand ones back, round the list; Escape goes back to the menu; with
+// no maps at all "Jouer" comes back to the menu.
+TEST(chooser, steps_both_ways_round_the_maps_and_escape_returns_to_the_menu) {
+    const std::vector<std::string> names = {"alpha", "beta", "gamma"};
+    const std::vector<uint32_t> thumbs = {0xd02020, 0x20d020, 0x2020d0};
+    const std::vector<std::string> room = {"#####", "#P.D#", "#####"};
+    config cfg = quiet_settings();
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg));
+    e2e_only_maps(&run, names, {room, room, room}, 0x103a5c, thumbs);
+    // The chooser lists the directory as the platform reads it; so does the test.
+    std::vector<uint32_t> listed;
+    char **files = nullptr;
+    int count = list_dir_ext(run.file("maps").c_str(), ".czm", &files);
+    for (int i = 0; i < count; i++)
+        for (size_t n = 0; n < names.size(); n++)
+            if (std::string(files[i]).find("/" + names[n] + ".czm") != std::string::npos)
+                listed.push_back(thumbs[n]);
+    free_file_list(files, count);
+    ASSERT_EQ(listed.size(), 3u);
+    ASSERT_TRUE(e2e_launch(&run));
+    ASSERT_TRUE(e2e_wait_menu(&run));
+    ASSERT_TRUE(e2e_menu_choose(&run, MENU_PLAY));
+    auto shows = [&](int i) {
+        return [&run, &listed, i](const screenshot &s) { return e2e_pixel(&run, s, 320, 240) == listed[i]; };
+    };
+    ASSERT_TRUE(e2e_wait(&run, shows(0)));
+    EXPECT_TRUE(e2e_hold(&run, "Left", shows(1)));
+    EXPECT_TRUE(e2e_hold(&run, "Right", shows(0)));
+    EXPECT_TRUE(e2e_hold(&run, "Right", shows(2)));
+    e2e_move(&run, 614 + 75, 555 + 20); // "suivant"
+    e2e_wait(&run, [&](const screenshot &s) { return e2e_match(&run, s, "graphics/suiv_on.bmp", 614, 555) > 0.9; });
+    e2e_click(&run);
+    EXPECT_TRUE(e2e_wait(&run, shows(1)));
+    ASSERT_TRUE(e2e_hold(&run, "Escape", [&](const screenshot &s) { return e2e_menu_highlight(&run, s) != -2; }));
+    run_command("rm -f '" + run.file("maps") + "'/*.czm");
+    e2e_menu_choose(&run, MENU_PLAY); // the chooser comes and goes at once
+    EXPECT_TRUE(e2e_wait_menu(&run, -1));
+    EXPECT_TRUE(e2e_quit_from_menu(&run));
+    EXPECT_TRUE(e2e_messages(&run).empty());
+}
+
+} // namespace
