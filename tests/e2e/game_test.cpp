@@ -22,7 +22,8 @@ double shows_picture(e2e_run *run, const screenshot &s, const std::string &name,
         for (int x = 0; x < w; x += 7) {
             int c = getpixel(full, x, y);
             total++;
-            same += e2e_pixel(run, s, x0 + x, y0 + y) == ((uint32_t)getr(c) << 16 | getg(c) << 8 | getb(c));
+            same += e2e_pixel(run, s, x0 + x, y0 + y) ==
+                    ((uint32_t)getr(c) << 16 | getg(c) << 8 | getb(c));
         }
     destroy_bitmap(full);
     destroy_bitmap(b);
@@ -33,16 +34,18 @@ struct game_end {
     const char *name;
     std::vector<std::string> rows;
     int time_limit, display_method, effects;
-    const char *key; // held until the end shows
+    const char *key;   // held until the end shows
     const char *shows; // "win", "lose", "too big", or "menu"
     std::vector<std::string> messages;
 };
 
-void PrintTo(const game_end &e, std::ostream *out) { *out << e.name; }
+void PrintTo(const game_end &e, std::ostream *out) {
+    *out << e.name;
+}
 
-const std::vector<std::string> ROOM = {
-    "####################", "#P.................#", "#..................#",
-    "#................D.#", "####################"};
+const std::vector<std::string> ROOM = {"####################", "#P.................#",
+                                       "#..................#", "#................D.#",
+                                       "####################"};
 
 std::vector<game_end> ends() {
     std::vector<std::string> won = ROOM, monster = ROOM, wide(11, "#" + std::string(24, '.') + "#");
@@ -57,9 +60,17 @@ std::vector<game_end> ends() {
         {"lost_to_a_monster", monster, 90, 0, 0, "Right", "lose", {}},
         {"time_up", ROOM, 3, 0, 0, "", "lose", {}},
         // A record asking for page flipping plays in double buffering, and says so once.
-        {"quit_key", ROOM, 90, 1, 0, "Escape", "menu",
-         {"Page flipping non support\xe9 ! Essayez en plein \xe9" "cran, si ce n'est pas d\xe9j\xe0 le "
-          "cas, ou choisissez un autre mode vid\xe9o.\nPassage automatique en double buffering pour "
+        {"quit_key",
+         ROOM,
+         90,
+         1,
+         0,
+         "Escape",
+         "menu",
+         {"Page flipping non support\xe9 ! Essayez en plein \xe9"
+          "cran, si ce n'est pas d\xe9j\xe0 le "
+          "cas, ou choisissez un autre mode vid\xe9o.\nPassage automatique en double buffering "
+          "pour "
           "cette partie."}},
         {"map_too_big", wide, 90, 0, 0, "", "too big", {}},
     };
@@ -79,15 +90,19 @@ TEST_P(game, reaches_its_end_and_the_menu_comes_back) {
     if (e.effects) { // everything played goes to a file instead of the null device
         std::vector<uint8_t> cfg_file = read_file(CINDERMAZE_RUN_DIR "/allegro.cfg");
         e2e_put(&run, "allegro.cfg", cfg_file);
-        write_text(run.file("asound.conf"), "pcm.!default { type file slave { pcm { type null } } file \"" +
-                                                run.file("played.raw") + "\" format \"raw\" }\n");
+        write_text(run.file("asound.conf"),
+                   "pcm.!default { type file slave { pcm { type null } } file \"" +
+                       run.file("played.raw") + "\" format \"raw\" }\n");
         env.push_back("ALSA_CONFIG_PATH=" + run.file("asound.conf"));
     }
     ASSERT_TRUE(e2e_launch(&run, {}, env));
     ASSERT_TRUE(e2e_wait_menu(&run));
     ASSERT_TRUE(e2e_menu_choose(&run, MENU_PLAY));
-    ASSERT_TRUE(e2e_wait(&run, [&](const screenshot &s) { return e2e_pixel(&run, s, 320, 240) == 0x808080; }));
-    ASSERT_TRUE(e2e_hold(&run, "Return", [&](const screenshot &s) { return e2e_pixel(&run, s, 320, 240) != 0x808080; }));
+    ASSERT_TRUE(e2e_wait(
+        &run, [&](const screenshot &s) { return e2e_pixel(&run, s, 320, 240) == 0x808080; }));
+    ASSERT_TRUE(e2e_hold(&run, "Return", [&](const screenshot &s) {
+        return e2e_pixel(&run, s, 320, 240) != 0x808080;
+    }));
     // Allegro moves its one window to the game's mode: found again once the game shows.
     auto on_screen = [](const screenshot &s, uint32_t rgb) {
         int n = 0;
@@ -97,9 +112,11 @@ TEST_P(game, reaches_its_end_and_the_menu_comes_back) {
     };
     std::string shows = e.shows;
     if (shows != "too big") {
-        ASSERT_TRUE(e2e_wait(&run, [&](const screenshot &s) { return on_screen(s, FLOOR) > 2000; }));
+        ASSERT_TRUE(
+            e2e_wait(&run, [&](const screenshot &s) { return on_screen(s, FLOOR) > 2000; }));
         ASSERT_TRUE(e2e_wait_window(&run, 800, 600));
-        EXPECT_EQ(e2e_count(&run, e2e_shot(&run), 0x5a5a78, 0, 0, 80, 600), 0) << "the field is centred";
+        EXPECT_EQ(e2e_count(&run, e2e_shot(&run), 0x5a5a78, 0, 0, 80, 600), 0)
+            << "the field is centred";
     }
     auto end_shows = [&](const screenshot &s) {
         if (shows == "win") return shows_picture(&run, s, "graphics/fin_gagne.bmp", false) > 0.9;
@@ -118,12 +135,15 @@ TEST_P(game, reaches_its_end_and_the_menu_comes_back) {
         std::vector<uint8_t> played = read_file(run.file("played.raw"));
         size_t loud = 0;
         for (size_t i = 0; i + 1 < played.size(); i += 2)
-            loud += abs((int16_t)(played[i] | played[i + 1] << 8) - (int16_t)(played[0] | played[1] << 8)) > 64;
+            loud += abs((int16_t)(played[i] | played[i + 1] << 8) -
+                        (int16_t)(played[0] | played[1] << 8)) > 64;
         EXPECT_GT(loud, played.size() / 200);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(ends, game, ::testing::ValuesIn(ends()),
-                         [](const ::testing::TestParamInfo<game_end> &info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<game_end> &info) {
+                             return info.param.name;
+                         });
 
 } // namespace

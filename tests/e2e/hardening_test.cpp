@@ -28,50 +28,69 @@ bool background_shows(e2e_run *run, const screenshot &s) {
 bool walk_through(e2e_run *run) {
     return e2e_launch(run) && e2e_wait_menu(run) && e2e_menu_choose(run, MENU_PLAY) &&
            e2e_wait(run, [&](const screenshot &s) { return background_shows(run, s); }) &&
-           e2e_hold(run, "Return", [&](const screenshot &s) { return !background_shows(run, s); }) &&
-           e2e_hold(run, "Escape", [&](const screenshot &s) { return e2e_menu_highlight(run, s) != -2; }, 15) &&
+           e2e_hold(run, "Return",
+                    [&](const screenshot &s) { return !background_shows(run, s); }) &&
+           e2e_hold(
+               run, "Escape", [&](const screenshot &s) { return e2e_menu_highlight(run, s) != -2; },
+               15) &&
            e2e_quit_from_menu(run);
 }
 
 struct file_kind {
     const char *name;
-    const char *files;    // the built files of this kind, as shell patterns
-    const char *taken;    // the one taken away (or broken) for the test
-    int effects, music;   // volumes of the record
-    const char *message;  // the fatal message, "" when the program plays on
-    const char *first;    // a message shown before it, if any
+    const char *files;   // the built files of this kind, as shell patterns
+    const char *taken;   // the one taken away (or broken) for the test
+    int effects, music;  // volumes of the record
+    const char *message; // the fatal message, "" when the program plays on
+    const char *first;   // a message shown before it, if any
 };
 
-void PrintTo(const file_kind &k, std::ostream *out) { *out << k.name; }
+void PrintTo(const file_kind &k, std::ostream *out) {
+    *out << k.name;
+}
 
 const file_kind KINDS[] = {
     {"menu_background", "graphics/fond.bmp", "graphics/fond.bmp", 0, 0,
      "Erreur de chargement de la bitmap graphics/fond.bmp : v\xe9rifiez son existence.", ""},
-    {"buttons", "graphics/b?_o*.bmp graphics/prec_o*.bmp graphics/suiv_o*.bmp", "graphics/suiv_off.bmp",
-     0, 0, "Erreur de chargement des bitmaps du menu.", ""},
+    {"buttons", "graphics/b?_o*.bmp graphics/prec_o*.bmp graphics/suiv_o*.bmp",
+     "graphics/suiv_off.bmp", 0, 0, "Erreur de chargement des bitmaps du menu.", ""},
     {"menu_sounds", "sounds/focus.wav sounds/go.wav sounds/quit.wav sounds/change.wav",
-     "sounds/quit.wav", 200, 0, "Impossible de charger les fichiers sons du menu : essayez de d\xe9sactiver le son.", ""},
+     "sounds/quit.wav", 200, 0,
+     "Impossible de charger les fichiers sons du menu : essayez de d\xe9sactiver le son.", ""},
     {"menu_music", "sounds/MENU.mid", "sounds/MENU.mid", 0, 150,
-     "Impossible de charger le fichier son 'musique de fond' : essayez de d\xe9sactiver le son.", ""},
+     "Impossible de charger le fichier son 'musique de fond' : essayez de d\xe9sactiver le son.",
+     ""},
     {"font", "bktype.dat", "bktype.dat", 0, 0, "Echec du chargement du datafile bktype.dat", ""},
-    {"font_without_a_font", "", "bktype.dat=not a font", 0, 0, "Echec du chargement de la font bktype.", ""},
+    {"font_without_a_font", "", "bktype.dat=not a font", 0, 0,
+     "Echec du chargement de la font bktype.", ""},
     {"default_preview", "graphics/surprise.bmp", "graphics/surprise.bmp", 0, 0,
-     "Ne peut charger la bitmap 'apper\xe7u par d\xe9" "faut'.", ""},
+     "Ne peut charger la bitmap 'apper\xe7u par d\xe9"
+     "faut'.",
+     ""},
     {"timer_icon", "graphics/timer.bmp", "graphics/timer.bmp", 0, 0,
      "Echec du chargement du bitmap graphic/timer.bmp", ""},
     {"end_pictures", "graphics/fin_*.bmp", "graphics/fin_perd.bmp", 0, 0,
      "Echec du chargement des bitmaps graphic/ecran_fin_*.bmp", ""},
-    {"game_sounds", "sounds/drop.wav sounds/bonus.wav sounds/diamant.wav sounds/explosion.wav "
-     "sounds/fin_*.wav", "sounds/explosion.wav", 200, 0,
+    {"game_sounds",
+     "sounds/drop.wav sounds/bonus.wav sounds/diamant.wav sounds/explosion.wav "
+     "sounds/fin_*.wav",
+     "sounds/explosion.wav", 200, 0,
      "Impossible de charger les fichiers sons 'effets' : essayez de d\xe9sactiver le son.", ""},
-    {"sprite_strips", "graphics/bonus.bmp graphics/player1.bmp graphics/bombs1.bmp "
-     "graphics/diamond.bmp graphics/monster.bmp graphics/explo_*.bmp", "graphics/monster.bmp", 0, 0,
-     "La cr\xe9" "ation des bitmaps a \xe9" "chou\xe9" ". Essayez de lib\xe9rer de la m\xe9moire vive, de "
+    {"sprite_strips",
+     "graphics/bonus.bmp graphics/player1.bmp graphics/bombs1.bmp "
+     "graphics/diamond.bmp graphics/monster.bmp graphics/explo_*.bmp",
+     "graphics/monster.bmp", 0, 0,
+     "La cr\xe9"
+     "ation des bitmaps a \xe9"
+     "chou\xe9"
+     ". Essayez de lib\xe9rer de la m\xe9moire vive, de "
      "prendre une petite r\xe9solution, de choisir le mode d'affichage DOUBLE BUFFER et de "
-     "d\xe9sactiver le son.", "Ne peut charger la bitmap graphics/monster.bmp"},
+     "d\xe9sactiver le son.",
+     "Ne peut charger la bitmap graphics/monster.bmp"},
     {"map_picture", "maps/*.bmp", "maps/01-cendres.bmp", 0, 0,
      "Image de la map introuvable ou incompl\xe8te (sol, mur et deux \xe9tapes de bloc au moins) : "
-     "maps/01-cendres.bmp", ""},
+     "maps/01-cendres.bmp",
+     ""},
     {"save_directory", "", "save", 0, 0, "L'ecriture dans le fichier de config a echoue.", ""},
     // Optional: other maps, thumbnails, pieces of music, the library's settings, the
     // synthesiser's instruments, and every sound when its volume is 0.
@@ -116,11 +135,15 @@ TEST_P(missing, ends_with_its_message_or_plays_on) {
 }
 
 INSTANTIATE_TEST_SUITE_P(each_kind, missing, ::testing::ValuesIn(KINDS),
-                         [](const ::testing::TestParamInfo<file_kind> &info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<file_kind> &info) {
+                             return info.param.name;
+                         });
 
 // The kinds above must follow the data: a file the build adds must belong to one.
 TEST(missing_files, every_built_file_belongs_to_a_kind) {
-    FILE *p = popen("cd '" CINDERMAZE_RUN_DIR "' && find . -type f ! -path './save/*' ! -name cindermaze | cut -c3-", "r");
+    FILE *p = popen("cd '" CINDERMAZE_RUN_DIR
+                    "' && find . -type f ! -path './save/*' ! -name cindermaze | cut -c3-",
+                    "r");
     ASSERT_NE(p, nullptr);
     char line[4096];
     int files = 0;
@@ -143,13 +166,15 @@ TEST(maps_from_outside, a_map_with_an_open_border_is_refused_with_its_message) {
     config cfg = quiet_settings();
     e2e_run run;
     ASSERT_TRUE(e2e_prepare(&run, &cfg));
-    e2e_only_maps(&run, {"broken"}, {{"#######", "#P...D.", "#.M...#", "#######"}}, 0x204060, {0x808080});
+    e2e_only_maps(&run, {"broken"}, {{"#######", "#P...D.", "#.M...#", "#######"}}, 0x204060,
+                  {0x808080});
     EXPECT_FALSE(walk_through(&run));
     ASSERT_TRUE(e2e_wait_exit(&run, 10));
     EXPECT_EQ(run.status, 1);
     std::vector<std::string> messages = e2e_messages(&run);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(is_fatal(messages[0], "Echec du chargement de la map. Essayez de choisir un autre map."))
+    EXPECT_TRUE(
+        is_fatal(messages[0], "Echec du chargement de la map. Essayez de choisir un autre map."))
         << messages[0];
 }
 
@@ -199,7 +224,8 @@ TEST(kills, options_saves_and_first_starts_killed_at_random_leave_a_whole_record
         usleep(std::uniform_int_distribution<int>(0, 450000)(random));
         e2e_kill(&run);
         std::vector<uint8_t> now = e2e_settings_bytes(&run);
-        EXPECT_TRUE(now == before || now == record_bytes(next)) << "round " << round << ": neither record";
+        EXPECT_TRUE(now == before || now == record_bytes(next))
+            << "round " << round << ": neither record";
         old_file += now == before, new_file += now == record_bytes(next);
     }
     // A first start writes the defaults: killed in its first 400 ms, no file or the whole.
@@ -222,8 +248,8 @@ TEST(kills, options_saves_and_first_starts_killed_at_random_leave_a_whole_record
 TEST(storm, random_input_neither_crashes_nor_spoils_the_settings) {
     double seconds = env_number("CINDERMAZE_STORM_SECONDS", 15);
     std::mt19937 random((unsigned)env_number("CINDERMAZE_STORM_SEED", 20261206));
-    const char *const keys[] = {"Up", "Down", "Left", "Right", "Return", "space", "Escape", "p",
-                                "y", "Tab", "a", "F1"};
+    const char *const keys[] = {"Up",     "Down", "Left", "Right", "Return", "space",
+                                "Escape", "p",    "y",    "Tab",   "a",      "F1"};
     const int weights[] = {14, 14, 12, 12, 10, 8, 3, 2, 2, 3, 1, 1};
     std::discrete_distribution<int> pick(std::begin(weights), std::end(weights));
     config cfg = quiet_settings();
@@ -238,7 +264,8 @@ TEST(storm, random_input_neither_crashes_nor_spoils_the_settings) {
         memcpy(&c, bytes.data(), sizeof c);
         return !repair_config(&c, sizeof c) && c.time_limit % 30 == 0 && c.time_limit <= 300 &&
                c.display_method >= 0 && c.display_method <= 2 && c.music_volume >= 0 &&
-               c.music_volume <= 255 && (c.screen_w == 640 || c.screen_w == 800 || c.screen_w == 1024);
+               c.music_volume <= 255 &&
+               (c.screen_w == 640 || c.screen_w == 800 || c.screen_w == 1024);
     };
     auto start = std::chrono::steady_clock::now();
     while (std::chrono::steady_clock::now() - start < std::chrono::duration<double>(seconds) &&

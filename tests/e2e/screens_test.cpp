@@ -27,7 +27,9 @@ TEST(menu, arrows_wrap_around_and_the_mouse_selects_once_moved) {
     ASSERT_TRUE(e2e_prepare(&run, &cfg));
     ASSERT_TRUE(e2e_launch(&run));
     ASSERT_TRUE(e2e_wait_menu(&run, -1));
-    auto lit = [&](int i) { return [&run, i](const screenshot &s) { return e2e_menu_highlight(&run, s) == i; }; };
+    auto lit = [&](int i) {
+        return [&run, i](const screenshot &s) { return e2e_menu_highlight(&run, s) == i; };
+    };
     EXPECT_TRUE(e2e_hold(&run, "Up", lit(MENU_QUIT)));
     EXPECT_TRUE(e2e_hold(&run, "Down", lit(MENU_PLAY)));
     EXPECT_TRUE(e2e_hold(&run, "Down", lit(MENU_KEYS)));
@@ -36,9 +38,9 @@ TEST(menu, arrows_wrap_around_and_the_mouse_selects_once_moved) {
     ASSERT_TRUE(e2e_wait(&run, lit(MENU_OPTIONS)));
     e2e_click(&run);
     ASSERT_TRUE(e2e_wait_window(&run, 640, 480));
-    ASSERT_TRUE(e2e_hold(&run, "Escape", [&](const screenshot &) {
-        return e2e_wait_window(&run, 800, 600, 0.01);
-    }, 15));
+    ASSERT_TRUE(e2e_hold(
+        &run, "Escape", [&](const screenshot &) { return e2e_wait_window(&run, 800, 600, 0.01); },
+        15));
     EXPECT_TRUE(e2e_wait_menu(&run));
     EXPECT_TRUE(e2e_quit_from_menu(&run));
 }
@@ -104,7 +106,8 @@ struct options : ::testing::Test {
         ASSERT_TRUE(e2e_wait_menu(&run));
         ASSERT_TRUE(e2e_menu_choose(&run, MENU_OPTIONS));
         ASSERT_TRUE(e2e_wait_window(&run, 640, 480));
-        ASSERT_TRUE(e2e_wait(&run, [&](const screenshot &s) { return selected_row(&run, s, WINDOW_LIST_Y) == 1; }));
+        ASSERT_TRUE(e2e_wait(
+            &run, [&](const screenshot &s) { return selected_row(&run, s, WINDOW_LIST_Y) == 1; }));
     }
     // Allegro drops pointer moves just after a change of mode: each click is tried again,
     // a little further on, until its effect shows.
@@ -132,8 +135,12 @@ TEST_F(options, saved_with_its_button_full_screen_1024_x_768_and_5_minutes) {
     ASSERT_TRUE(click_until(200, TIME_LIST_Y + 10, [&](const screenshot &s) {
         return selected_row(&run, s, TIME_LIST_Y, 5) >= 0;
     }));
-    ASSERT_TRUE(e2e_hold(&run, "End", [&](const screenshot &s) { return selected_row(&run, s, TIME_LIST_Y, 5) == 4; }));
-    ASSERT_TRUE(click_until(SAVE_X, BUTTONS_Y, [&](const screenshot &) { return e2e_wait_window(&run, 800, 600, 0.01); }));
+    ASSERT_TRUE(e2e_hold(&run, "End", [&](const screenshot &s) {
+        return selected_row(&run, s, TIME_LIST_Y, 5) == 4;
+    }));
+    ASSERT_TRUE(click_until(SAVE_X, BUTTONS_Y, [&](const screenshot &) {
+        return e2e_wait_window(&run, 800, 600, 0.01);
+    }));
     ASSERT_TRUE(back_in_menu());
     config want = before;
     want.gfx_card = GFX_AUTODETECT_FULLSCREEN, want.screen_w = 1024, want.screen_h = 768;
@@ -156,7 +163,8 @@ TEST_F(options, left_with_quitter_saves_nothing) {
     ASSERT_TRUE(click_until(QUIT_X, BUTTONS_Y, asked));
     ASSERT_TRUE(e2e_hold(&run, "Escape", [&](const screenshot &s) { return !asked(s); }));
     ASSERT_TRUE(click_until(QUIT_X, BUTTONS_Y, asked));
-    ASSERT_TRUE(e2e_hold(&run, "y", [&](const screenshot &) { return e2e_wait_window(&run, 800, 600, 0.01); }));
+    ASSERT_TRUE(e2e_hold(
+        &run, "y", [&](const screenshot &) { return e2e_wait_window(&run, 800, 600, 0.01); }));
     ASSERT_TRUE(back_in_menu());
     EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(before));
     EXPECT_TRUE(e2e_quit_from_menu(&run));
@@ -187,17 +195,22 @@ TEST(chooser, steps_both_ways_round_the_maps_and_escape_returns_to_the_menu) {
     ASSERT_TRUE(e2e_wait_menu(&run));
     ASSERT_TRUE(e2e_menu_choose(&run, MENU_PLAY));
     auto shows = [&](int i) {
-        return [&run, &listed, i](const screenshot &s) { return e2e_pixel(&run, s, 320, 240) == listed[i]; };
+        return [&run, &listed, i](const screenshot &s) {
+            return e2e_pixel(&run, s, 320, 240) == listed[i];
+        };
     };
     ASSERT_TRUE(e2e_wait(&run, shows(0)));
     EXPECT_TRUE(e2e_hold(&run, "Left", shows(1)));
     EXPECT_TRUE(e2e_hold(&run, "Right", shows(0)));
     EXPECT_TRUE(e2e_hold(&run, "Right", shows(2)));
     e2e_move(&run, 614 + 75, 555 + 20); // "suivant"
-    e2e_wait(&run, [&](const screenshot &s) { return e2e_match(&run, s, "graphics/suiv_on.bmp", 614, 555) > 0.9; });
+    e2e_wait(&run, [&](const screenshot &s) {
+        return e2e_match(&run, s, "graphics/suiv_on.bmp", 614, 555) > 0.9;
+    });
     e2e_click(&run);
     EXPECT_TRUE(e2e_wait(&run, shows(1)));
-    ASSERT_TRUE(e2e_hold(&run, "Escape", [&](const screenshot &s) { return e2e_menu_highlight(&run, s) != -2; }));
+    ASSERT_TRUE(e2e_hold(&run, "Escape",
+                         [&](const screenshot &s) { return e2e_menu_highlight(&run, s) != -2; }));
     run_command("rm -f '" + run.file("maps") + "'/*.czm");
     e2e_menu_choose(&run, MENU_PLAY); // the chooser comes and goes at once
     EXPECT_TRUE(e2e_wait_menu(&run, -1));

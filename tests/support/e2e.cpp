@@ -2,6 +2,7 @@
 #include "e2e.h"
 
 #include <allegro.h>
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -67,7 +68,8 @@ void e2e_only_maps(e2e_run *run, const std::vector<std::string> &names,
         BITMAP *strip = create_bitmap(32 * frames, 32);
         for (int k = 0; k < frames; k++) {
             uint32_t rgb = k == 0 ? floor_rgb : k == 1 ? 0x5a5a78 : 0x8c4614 + 0x100000 * (k - 2);
-            rectfill(strip, 32 * k, 0, 32 * k + 31, 31, makecol(rgb >> 16, (rgb >> 8) & 255, rgb & 255));
+            rectfill(strip, 32 * k, 0, 32 * k + 31, 31,
+                     makecol(rgb >> 16, (rgb >> 8) & 255, rgb & 255));
         }
         if (frames) save_bitmap(run->file("maps/" + names[i] + ".bmp").c_str(), strip, nullptr);
         destroy_bitmap(strip);
@@ -126,7 +128,8 @@ bool e2e_running(e2e_run *run) {
 }
 
 static double now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 bool e2e_wait_exit(e2e_run *run, double seconds) {
@@ -219,7 +222,8 @@ double e2e_match(e2e_run *run, const screenshot &s, const std::string &picture, 
     return total ? (double)same / total : 0;
 }
 
-int e2e_count(const e2e_run *run, const screenshot &s, uint32_t rgb, int x0, int y0, int x1, int y1) {
+int e2e_count(const e2e_run *run, const screenshot &s, uint32_t rgb, int x0, int y0, int x1,
+              int y1) {
     int n = 0;
     for (int y = y0; y < (y1 < 0 ? run->wh : y1); y++)
         for (int x = x0; x < (x1 < 0 ? run->ww : x1); x++)
@@ -234,24 +238,32 @@ void e2e_key_up(e2e_run *run, const std::string &k) {
     run_command(x_command(run, "xdotool keyup " + k) + " >/dev/null");
 }
 
+// A key already down when a screen starts counts there only once let go (the menus
+// wait for it): a key whose effect has not shown after 3 s is let go and pressed again.
 bool e2e_hold(e2e_run *run, const std::string &keysym,
               const std::function<bool(const screenshot &)> &done, double seconds) {
-    e2e_key_down(run, keysym);
-    bool shown = e2e_wait(run, done, seconds);
-    e2e_key_up(run, keysym);
+    bool shown = false;
+    for (double end = now() + seconds; !shown && now() < end && e2e_running(run);) {
+        e2e_key_down(run, keysym);
+        shown = e2e_wait(run, done, std::min(3.0, end - now()));
+        e2e_key_up(run, keysym);
+    }
     return shown;
 }
 
 bool e2e_hold_until_exit(e2e_run *run, const std::string &keysym, double seconds) {
-    e2e_key_down(run, keysym);
-    bool ended = e2e_wait_exit(run, seconds);
-    e2e_key_up(run, keysym);
-    return ended;
+    for (double end = now() + seconds; e2e_running(run) && now() < end;) {
+        e2e_key_down(run, keysym);
+        e2e_wait_exit(run, std::min(3.0, end - now()));
+        e2e_key_up(run, keysym);
+    }
+    return run->exited;
 }
 
 void e2e_move(e2e_run *run, int x, int y) {
     run_command(x_command(run, "xdotool mousemove " + std::to_string(run->wx + x) + " " +
-                                   std::to_string(run->wy + y)) + " >/dev/null");
+                                   std::to_string(run->wy + y)) +
+                " >/dev/null");
 }
 
 void e2e_click(e2e_run *run) {
@@ -271,11 +283,14 @@ int e2e_menu_highlight(e2e_run *run, const screenshot &s) {
 }
 
 bool e2e_wait_menu(e2e_run *run, int highlighted, double seconds) {
-    return e2e_wait(run, [&](const screenshot &s) {
-        if (!e2e_wait_window(run, 800, 600, 0.01)) return false;
-        int lit = e2e_menu_highlight(run, s);
-        return highlighted == -3 ? lit != -2 : lit == highlighted;
-    }, seconds);
+    return e2e_wait(
+        run,
+        [&](const screenshot &s) {
+            if (!e2e_wait_window(run, 800, 600, 0.01)) return false;
+            int lit = e2e_menu_highlight(run, s);
+            return highlighted == -3 ? lit != -2 : lit == highlighted;
+        },
+        seconds);
 }
 
 bool e2e_menu_choose(e2e_run *run, int button) {
@@ -286,16 +301,20 @@ bool e2e_menu_choose(e2e_run *run, int button) {
         if (lit == -2) return false;
         if (lit == button) break;
         int next = lit == -1 ? 0 : (lit + 1) % 4;
-        e2e_hold(run, "Down", [&](const screenshot &t) { return e2e_menu_highlight(run, t) == next; });
+        e2e_hold(run, "Down",
+                 [&](const screenshot &t) { return e2e_menu_highlight(run, t) == next; });
     }
-    return e2e_hold(run, "Return", [&](const screenshot &s) { return e2e_menu_highlight(run, s) == -2; });
+    return e2e_hold(run, "Return",
+                    [&](const screenshot &s) { return e2e_menu_highlight(run, s) == -2; });
 }
 
 bool e2e_quit_from_menu(e2e_run *run) {
     return e2e_hold_until_exit(run, "Escape") && run->status == 0;
 }
 
-std::vector<std::string> e2e_messages(const e2e_run *run) { return recorded_messages(run->messages); }
+std::vector<std::string> e2e_messages(const e2e_run *run) {
+    return recorded_messages(run->messages);
+}
 
 bool is_fatal(const std::string &message, const std::string &text) {
     return message.rfind("Erreur : " + text + "\nAllegro_error : ", 0) == 0;

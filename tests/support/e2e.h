@@ -23,7 +23,7 @@ struct e2e_run {
     std::string messages; // file the xmessage stand-in appends to
     pid_t pid = 0;
     bool exited = false;
-    int status = -1;            // exit status once exited (128 + signal when killed)
+    int status = -1;                    // exit status once exited (128 + signal when killed)
     int wx = 0, wy = 0, ww = 0, wh = 0; // the window the program draws in, on the X screen
     long wid = 0;
     ~e2e_run();
@@ -53,7 +53,8 @@ void e2e_kill(e2e_run *run);
 
 screenshot e2e_shot(e2e_run *run);
 // Screenshots until `seen` holds, for at most `seconds`; false at once when the program ends.
-bool e2e_wait(e2e_run *run, const std::function<bool(const screenshot &)> &seen, double seconds = 10);
+bool e2e_wait(e2e_run *run, const std::function<bool(const screenshot &)> &seen,
+              double seconds = 10);
 // Waits for the program's window of that size, the newest one; its place is then in
 // run->wx, wy, its id in run->wid.
 bool e2e_wait_window(e2e_run *run, int w, int h, double seconds = 15);

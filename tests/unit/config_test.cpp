@@ -107,7 +107,11 @@ TEST_F(settings, every_field_survives_a_save_and_a_load_and_a_failed_save_keeps_
 
 TEST(settings_keys, the_seven_actions_map_to_their_fields_and_repairs_are_reported) {
     config cfg;
+    memset(&cfg, 0xff, sizeof cfg); // whatever the record held, the defaults are all set
     default_config(&cfg);
+    std::vector<uint8_t> bytes = bytes_of(cfg);
+    bytes[6] = bytes[7] = 0;
+    EXPECT_EQ(bytes, std::vector<uint8_t>(DEFAULT_FILE, DEFAULT_FILE + 56));
     int32_t *fields[] = {&cfg.key_up,   &cfg.key_down, &cfg.key_left, &cfg.key_right,
                          &cfg.key_bomb, &cfg.key_quit, &cfg.key_pause};
     for (int action = 0; action < 7; action++)
@@ -193,12 +197,13 @@ TEST_F(settings, the_options_dialog_saves_the_choices_and_keeps_the_keys) {
     EXPECT_EQ(memcmp(&got, &cfg, sizeof cfg), 0);
     for (auto [card, window, w, h] : {std::tuple{AL_ID('X', 'W', 'I', 'N'), 0, 640, 480},
                                       std::tuple{(int)GFX_SAFE, 2, 640, 480}}) {
-        cfg.gfx_card = card, cfg.screen_w = 320, cfg.screen_h = 200;
+        cfg.gfx_card = card, cfg.screen_w = 320, cfg.screen_h = 200, cfg.vsync = 0;
         fill_options_dialog(&cfg);
         save_options_dialog(&cfg);
         EXPECT_EQ(saved().gfx_card, card == GFX_SAFE ? GFX_SAFE : GFX_AUTODETECT_FULLSCREEN);
         EXPECT_EQ(the_dialog[WINDOW].d1, window);
         EXPECT_EQ(saved().screen_w * 1000 + saved().screen_h, w * 1000 + h);
+        EXPECT_EQ(saved().vsync, 0);
     }
 }
 

@@ -96,4 +96,15 @@ TEST(sprite_tables, a_short_strip_warns_and_leaves_the_rest_empty) {
     unload_bitmap_table(table, 3);
 }
 
+// A strip that cannot be read ends the program with the strip message.
+TEST(sprite_tables, a_missing_strip_ends_the_program) {
+    EXPECT_EXIT(
+        {
+            allegro_for_tests();
+            BITMAP *table[2];
+            load_bitmap_table(table, 0, 2, "/nonexistent/strip.bmp");
+        },
+        ::testing::ExitedWithCode(1), "");
+}
+
 } // namespace
