@@ -95,7 +95,7 @@ TEST_P(game, reaches_its_end_and_the_menu_comes_back) {
                        run.file("played.raw") + "\" format \"raw\" }\n");
         env.push_back("ALSA_CONFIG_PATH=" + run.file("asound.conf"));
     }
-    ASSERT_TRUE(e2e_launch(&run, {}, env));
+    ASSERT_TRUE(e2e_launch(&run, env));
     ASSERT_TRUE(e2e_wait_menu(&run));
     ASSERT_TRUE(e2e_menu_choose(&run, MENU_PLAY));
     ASSERT_TRUE(e2e_wait(

@@ -11,9 +11,7 @@ namespace {
 
 TEST(start, a_first_start_writes_the_default_file_and_escape_quits) {
     e2e_run run;
-    ASSERT_TRUE(e2e_prepare(&run, nullptr));
-    ASSERT_TRUE(e2e_launch(&run));
-    ASSERT_TRUE(e2e_wait_menu(&run, -1));
+    ASSERT_TRUE(e2e_start(&run, nullptr));
     config defaults;
     default_config(&defaults);
     EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(defaults));
@@ -24,8 +22,7 @@ TEST(start, a_first_start_writes_the_default_file_and_escape_quits) {
 TEST(menu, arrows_wrap_around_and_the_mouse_selects_once_moved) {
     config cfg = quiet_settings();
     e2e_run run;
-    ASSERT_TRUE(e2e_prepare(&run, &cfg));
-    ASSERT_TRUE(e2e_launch(&run));
+    ASSERT_TRUE(e2e_start(&run, &cfg));
     ASSERT_TRUE(e2e_wait_menu(&run, -1));
     auto lit = [&](int i) {
         return [&run, i](const screenshot &s) { return e2e_menu_highlight(&run, s) == i; };
@@ -52,9 +49,7 @@ TEST(key_binding, seven_answers_are_saved_in_order) {
     config cfg = quiet_settings();
     cfg.time_limit = 150;
     e2e_run run;
-    ASSERT_TRUE(e2e_prepare(&run, &cfg));
-    ASSERT_TRUE(e2e_launch(&run));
-    ASSERT_TRUE(e2e_wait_menu(&run));
+    ASSERT_TRUE(e2e_start(&run, &cfg));
     ASSERT_TRUE(e2e_menu_choose(&run, MENU_KEYS));
     auto colour = [&](uint32_t rgb, bool shown) {
         return [&run, rgb, shown](const screenshot &s) {
@@ -101,9 +96,7 @@ struct options : ::testing::Test {
     e2e_run run;
     config before = quiet_settings();
     void SetUp() override {
-        ASSERT_TRUE(e2e_prepare(&run, &before));
-        ASSERT_TRUE(e2e_launch(&run));
-        ASSERT_TRUE(e2e_wait_menu(&run));
+        ASSERT_TRUE(e2e_start(&run, &before));
         ASSERT_TRUE(e2e_menu_choose(&run, MENU_OPTIONS));
         ASSERT_TRUE(e2e_wait_window(&run, 640, 480));
         ASSERT_TRUE(e2e_wait(
@@ -114,7 +107,6 @@ struct options : ::testing::Test {
     bool click_until(int x, int y, const std::function<bool(const screenshot &)> &done) {
         for (int attempt = 0; attempt < 5; attempt++) {
             e2e_move(&run, x + 3 * attempt, y);
-            e2e_wait(&run, [](const screenshot &) { return true; });
             e2e_click(&run);
             if (e2e_wait(&run, done, 2)) return true;
         }

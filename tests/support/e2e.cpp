@@ -49,13 +49,10 @@ bool e2e_prepare(e2e_run *run, const config *cfg) {
     run->messages = run->file("messages.log");
     if (cfg) write_file(run->file("save/config.czc"), bytes_of(*cfg));
     // Sound goes to ALSA's null device, so the sound code runs without a sound card.
-    std::vector<uint8_t> text = read_file(run->file("allegro.cfg"));
-    std::string s(text.begin(), text.end());
-    size_t at = s.find("[sound]\n");
-    s.insert(at == std::string::npos ? s.size() : at + 8,
-             at == std::string::npos ? "\n[sound]\nalsa_device = null\n" : "alsa_device = null\n");
-    e2e_put(run, "allegro.cfg", std::vector<uint8_t>(s.begin(), s.end()));
-    return true;
+    return run_command("rm '" + run->file("allegro.cfg") +
+                       "' && sed 's/^\\[sound\\]$/&\\nalsa_device = null/' '" CINDERMAZE_RUN_DIR
+                       "/allegro.cfg' > '" +
+                       run->file("allegro.cfg") + "'") == 0;
 }
 
 void e2e_only_maps(e2e_run *run, const std::vector<std::string> &names,
@@ -93,8 +90,7 @@ std::vector<uint8_t> e2e_settings_bytes(const e2e_run *run) {
     return bytes;
 }
 
-bool e2e_launch(e2e_run *run, const std::vector<std::string> &args,
-                const std::vector<std::string> &env) {
+bool e2e_launch(e2e_run *run, const std::vector<std::string> &env) {
     std::string program = run->file("cindermaze");
     pid_t pid = fork();
     if (pid < 0) return false;
@@ -106,16 +102,16 @@ bool e2e_launch(e2e_run *run, const std::vector<std::string> &args,
         for (const std::string &entry : env)
             putenv(strdup(entry.c_str()));
         dup2(open("/dev/null", O_RDWR), 0);
-        std::vector<char *> argv = {(char *)program.c_str()};
-        for (const std::string &a : args)
-            argv.push_back((char *)a.c_str());
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
+        execl(program.c_str(), program.c_str(), (char *)nullptr);
         _exit(127);
     }
     run->pid = pid;
     run->exited = false;
     return true;
+}
+
+bool e2e_start(e2e_run *run, const config *cfg, const std::vector<std::string> &env) {
+    return e2e_prepare(run, cfg) && e2e_launch(run, env) && e2e_wait_menu(run);
 }
 
 bool e2e_running(e2e_run *run) {

@@ -45,8 +45,10 @@ void e2e_only_maps(e2e_run *run, const std::vector<std::string> &names,
 std::vector<uint8_t> e2e_settings_bytes(const e2e_run *run);
 std::vector<uint8_t> record_bytes(const config &cfg);
 
-bool e2e_launch(e2e_run *run, const std::vector<std::string> &args = {},
-                const std::vector<std::string> &env = {});
+// Starts the program (with extra environment entries "NAME=value").
+bool e2e_launch(e2e_run *run, const std::vector<std::string> &env = {});
+// Prepares, starts, and waits for the menu.
+bool e2e_start(e2e_run *run, const config *cfg, const std::vector<std::string> &env = {});
 bool e2e_running(e2e_run *run);
 bool e2e_wait_exit(e2e_run *run, double seconds);
 void e2e_kill(e2e_run *run);
