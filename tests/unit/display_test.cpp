@@ -1,8 +1,7 @@
-// The display methods: the bitmaps each makes, the page cycles, the fallbacks to double
-// buffering with their one message, and the presented frame.
+// The display methods: the pages each draws in, the fallbacks to double buffering with
+// their one message, and the presented frame.
 #include "affichage.h"
 #include "config.h"
-#include "test_util.h"
 #include "xvfb.h"
 
 #include <allegro.h>
@@ -15,112 +14,95 @@ const char *const FALLBACK = " non support\xe9 ! Essayez en plein \xe9"
                              "d\xe9j\xe0 le cas, ou choisissez un autre mode vid\xe9o.\nPassage "
                              "automatique en double buffering pour cette partie.";
 
-struct display : ::testing::Test {
+// The bitmaps drawn in by `frames` frames of a game started with this method (-1: the
+// record as it is) in a 320 x 240 window with room for `virtual_h` lines.
+struct display_run {
     temp_dir dir;
     config cfg;
     BITMAP *current = nullptr, *page1 = nullptr, *page2 = nullptr, *page3 = nullptr;
-    // A 320 x 240 window with room for `virtual_h` lines of video memory.
-    void open(int virtual_h) {
-        if (!system_driver) {
-            ASSERT_TRUE(allegro_on_private_display(dir.file("messages")));
-        }
-        set_uformat(U_ASCII);
+    std::vector<BITMAP *> play(int method, int virtual_h, int frames) {
+        if (!system_driver) EXPECT_TRUE(allegro_on_private_display(dir.file("messages")));
+        set_uformat(U_ASCII); // the texts are 8-bit, as at the game's start
         set_color_depth(desktop_color_depth());
-        ASSERT_EQ(set_gfx_mode(GFX_AUTODETECT_WINDOWED, 320, 240, 0, virtual_h), 0);
-    }
-    // A game's start with the record as it is, or with this method.
-    void start(int method = -1, int vsync = 0) {
-        if (method >= 0) {
-            default_config(&cfg);
-            cfg.display_method = (int8_t)method;
-            cfg.vsync = (int8_t)vsync;
-        }
+        EXPECT_EQ(set_gfx_mode(GFX_AUTODETECT_WINDOWED, 320, 240, 0, virtual_h), 0);
+        if (method >= 0) default_config(&cfg), cfg.display_method = (int8_t)method;
         init_affichage(&cfg, &current, &page1, &page2, &page3);
-    }
-    void stop() { deinit_affichage(&cfg, &current, &page1, &page2, &page3); }
-    std::vector<std::string> messages() { return recorded_messages(dir.file("messages")); }
-    // The bitmaps drawn in, frame after frame.
-    std::vector<BITMAP *> frames(int n) {
         std::vector<BITMAP *> drawn;
-        for (int k = 0; k < n; k++) {
+        for (int k = 0; k < frames; k++) {
             prepare_affichage(&cfg, &current, page1, page2, page3);
             drawn.push_back(current);
             EXPECT_EQ(getpixel(current, 10, 10), 0) << "each frame starts cleared";
             rectfill(current, 0, 0, 20, 20, makecol(10, 200, 30));
             affiche(&cfg, current);
         }
+        EXPECT_EQ(getpixel(screen, 15, 15), frames ? makecol(10, 200, 30) : 0);
         return drawn;
     }
+    void stop() { deinit_affichage(&cfg, &current, &page1, &page2, &page3); }
+    std::vector<std::string> messages() { return recorded_messages(dir.file("messages")); }
 };
 
-TEST_F(display, double_buffering_and_unknown_methods_present_a_memory_frame) {
-    open(0);
+TEST(display, double_buffering_and_unknown_methods_draw_in_memory) {
+    display_run d;
     for (int method : {(int)DISPLAY_DOUBLE_BUFFER, 7}) {
-        start(method, method == 7 ? 2 : 1);
-        EXPECT_EQ(cfg.display_method, DISPLAY_DOUBLE_BUFFER);
-        ASSERT_TRUE(current && is_memory_bitmap(current));
-        EXPECT_EQ(frames(2), (std::vector<BITMAP *>{current, current}));
-        EXPECT_EQ(getpixel(screen, 15, 15), makecol(10, 200, 30));
-        EXPECT_EQ(getpixel(screen, 30, 30), 0);
-        stop();
+        std::vector<BITMAP *> drawn = d.play(method, 0, 2);
+        EXPECT_EQ(d.cfg.display_method, DISPLAY_DOUBLE_BUFFER);
+        EXPECT_TRUE(is_memory_bitmap(drawn[0]) && drawn[1] == drawn[0]);
+        d.stop();
     }
-    EXPECT_TRUE(messages().empty());
+    EXPECT_TRUE(d.messages().empty());
 }
 
-TEST_F(display, page_flipping_alternates_two_video_pages_or_falls_back_without_room) {
-    open(480);
-    start(DISPLAY_PAGE_FLIP);
-    ASSERT_EQ(cfg.display_method, DISPLAY_PAGE_FLIP);
-    ASSERT_TRUE(is_video_bitmap(page1) && is_video_bitmap(page2));
-    EXPECT_EQ(frames(4), (std::vector<BITMAP *>{page2, page1, page2, page1}));
-    stop();
-    EXPECT_TRUE(messages().empty());
-    open(0);
-    start(DISPLAY_PAGE_FLIP);
-    EXPECT_EQ(cfg.display_method, DISPLAY_DOUBLE_BUFFER);
-    EXPECT_TRUE(current && is_memory_bitmap(current));
-    EXPECT_EQ(messages(), std::vector<std::string>{std::string("Page flipping") + FALLBACK});
+TEST(display, page_flipping_alternates_two_pages_or_falls_back_without_room) {
+    display_run d;
+    std::vector<BITMAP *> drawn = d.play(DISPLAY_PAGE_FLIP, 480, 4);
+    EXPECT_TRUE(is_video_bitmap(d.page1) && is_video_bitmap(d.page2));
+    EXPECT_EQ(drawn, (std::vector<BITMAP *>{d.page2, d.page1, d.page2, d.page1}));
+    d.stop();
+    EXPECT_TRUE(d.messages().empty());
+    drawn = d.play(DISPLAY_PAGE_FLIP, 0, 1);
+    EXPECT_EQ(d.cfg.display_method, DISPLAY_DOUBLE_BUFFER);
+    EXPECT_TRUE(is_memory_bitmap(drawn[0]));
+    EXPECT_EQ(d.messages(), std::vector<std::string>{std::string("Page flipping") + FALLBACK});
     // The lone first page went back at once: the whole screen is free for a new one.
     BITMAP *again = create_video_bitmap(SCREEN_W, SCREEN_H);
     EXPECT_NE(again, nullptr);
     destroy_bitmap(again);
-    stop();
+    d.stop();
 }
 
 // The record is rewritten to double buffering: the next game says nothing.
-TEST_F(display, triple_buffering_unsupported_falls_back_and_says_so_once) {
-    open(720);
-    if (gfx_capabilities & GFX_CAN_TRIPLE_BUFFER) GTEST_SKIP() << "this driver can triple buffer";
-    for (int game = 0; game < 2; game++) {
-        start(game == 0 ? DISPLAY_TRIPLE_BUFFER : -1);
-        EXPECT_EQ(cfg.display_method, DISPLAY_DOUBLE_BUFFER);
-        EXPECT_TRUE(current && is_memory_bitmap(current) && !page1);
-        stop();
+TEST(display, triple_buffering_unsupported_falls_back_and_says_so_once) {
+    display_run d;
+    for (int method : {(int)DISPLAY_TRIPLE_BUFFER, -1}) {
+        std::vector<BITMAP *> drawn = d.play(method, 720, 1);
+        if (gfx_capabilities & GFX_CAN_TRIPLE_BUFFER)
+            GTEST_SKIP() << "the driver can triple buffer";
+        EXPECT_EQ(d.cfg.display_method, DISPLAY_DOUBLE_BUFFER);
+        EXPECT_TRUE(is_memory_bitmap(drawn[0]) && !d.page1);
+        d.stop();
     }
-    EXPECT_EQ(messages(), std::vector<std::string>{std::string("Triple buffering") + FALLBACK});
+    EXPECT_EQ(d.messages(), std::vector<std::string>{std::string("Triple buffering") + FALLBACK});
 }
 
 // The cycle itself needs no video memory: any three bitmaps show the order.
-TEST(display_cycle, triple_buffering_cycles_three_pages_from_the_second) {
+TEST(display, triple_buffering_cycles_three_pages_from_the_second) {
     allegro_for_tests(32);
     config cfg;
     default_config(&cfg);
     cfg.display_method = DISPLAY_TRIPLE_BUFFER;
-    BITMAP *p1 = create_bitmap(64, 48), *p2 = create_bitmap(64, 48), *p3 = create_bitmap(64, 48);
-    BITMAP *current = p1;
-    std::vector<BITMAP *> drawn;
+    BITMAP *p[3] = {create_bitmap(64, 48), create_bitmap(64, 48), create_bitmap(64, 48)};
+    BITMAP *current = p[0];
     for (int frame = 0; frame < 5; frame++) {
-        for (BITMAP *b : {p1, p2, p3})
+        for (BITMAP *b : p)
             clear_to_color(b, 7);
-        prepare_affichage(&cfg, &current, p1, p2, p3);
-        drawn.push_back(current);
-        EXPECT_EQ(getpixel(current, 3, 3), 0) << "each frame starts cleared";
+        prepare_affichage(&cfg, &current, p[0], p[1], p[2]);
+        EXPECT_EQ(current, p[(frame + 1) % 3]);
+        EXPECT_EQ(getpixel(current, 3, 3), 0);
         release_bitmap(current);
     }
-    EXPECT_EQ(drawn, (std::vector<BITMAP *>{p2, p3, p1, p2, p3}));
-    destroy_bitmap(p1);
-    destroy_bitmap(p2);
-    destroy_bitmap(p3);
+    for (BITMAP *b : p)
+        destroy_bitmap(b);
 }
 
 } // namespace

@@ -12,17 +12,14 @@
 //   second                                   one seconds step
 //   bomb X Y FUSE RANGE | bonus KIND         a bomb laid there | the player takes a bonus
 //   put monster X Y | put flame|block X Y TIMER | put bonus X Y KIND | cell X Y CODE
-//   set mover|fixed X Y FIELD VALUE          off_x off_y param1 param2 param3 or timer of
+//   set mover|fixed X Y FIELD VALUE          off_x off_y param1 param2 or timer of
 //                                            the mover or the fixed thing of that cell
 //   kill X Y | remove X Y                    mort on its mover | suppr_obj of its fixed thing
 //   watch                                    from now on, a line per tick for every mover
 //   show                                     the state of play, walls aside
 #include "test_util.h"
-#include "maptext.h"
 #include "world.h"
 
-#include <algorithm>
-#include <dirent.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
@@ -31,16 +28,12 @@ namespace {
 
 const std::string golden_dir = std::string(CINDERMAZE_SOURCE_DIR) + "/tests/golden";
 
+// The replays, as the build found them in tests/golden.
 std::vector<std::string> replay_names() {
     std::vector<std::string> names;
-    DIR *dir = opendir(golden_dir.c_str());
-    while (dirent *entry = dir ? readdir(dir) : nullptr) {
-        std::string name = entry->d_name;
-        if (name.size() > 7 && name.compare(name.size() - 7, 7, ".replay") == 0)
-            names.push_back(name.substr(0, name.size() - 7));
-    }
-    if (dir) closedir(dir);
-    std::sort(names.begin(), names.end());
+    std::istringstream list(GOLDEN_REPLAYS);
+    for (std::string name; std::getline(list, name, ',');)
+        names.push_back(name);
     return names;
 }
 
@@ -139,20 +132,10 @@ struct player_run {
         } else if (word == "set" && in >> s >> x >> y) {
             obj *o = at(x, y, s == "mover");
             in >> s >> a;
-            if (s == "off_x")
-                o->off_x = (int8_t)a;
-            else if (s == "off_y")
-                o->off_y = (int8_t)a;
-            else if (s == "param1")
-                o->param1 = (int8_t)a;
-            else if (s == "param2")
-                o->param2 = (int8_t)a;
-            else if (s == "param3")
-                o->param3 = (uint8_t)a;
-            else if (s == "timer")
-                o->timer = (int8_t)a;
-            else
-                throw std::runtime_error("bad field " + s);
+            const char *names[] = {"off_x", "off_y", "param1", "param2", "timer"};
+            int8_t *fields[] = {&o->off_x, &o->off_y, &o->param1, &o->param2, &o->timer};
+            for (int i = 0; i < 5; i++)
+                if (s == names[i]) *fields[i] = (int8_t)a;
         } else
             ticks(std::stoi(word), (in >> s, s));
     }
@@ -189,14 +172,11 @@ std::string play(const std::string &path) {
             in_map = true;
             raw = word == "raw_map";
             rows.clear();
-        } else if (word == "map_file") {
-            words >> word;
-            std::vector<uint8_t> text =
-                read_file(CINDERMAZE_SOURCE_DIR "/assets/maps/" + word + ".txt");
-            std::vector<uint8_t> bytes;
-            std::string error;
-            if (!parse_map_text((const char *)text.data(), text.size(), &bytes, &error))
-                throw std::runtime_error(error);
+        } else if (word == "map_file" && words >> word) {
+            std::ifstream text(CINDERMAZE_SOURCE_DIR "/assets/maps/" + word + ".txt");
+            for (rows.clear(); std::getline(text, line);)
+                rows.push_back(line);
+            std::vector<uint8_t> bytes = map_bytes(rows);
             run.start(load_map_from_memory(bytes.data(), bytes.size()));
         } else
             run.command(word, words);
