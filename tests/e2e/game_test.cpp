@@ -67,9 +67,9 @@ std::vector<game_end> ends() {
          0,
          "Escape",
          "menu",
-         {"Page flipping non support\xe9 ! Essayez en plein \xe9"
-          "cran, si ce n'est pas d\xe9j\xe0 le "
-          "cas, ou choisissez un autre mode vid\xe9o.\nPassage automatique en double buffering "
+         {"Page flipping non support\351 ! Essayez en plein \351cran, si ce n'est pas d\351j\340 "
+          "le "
+          "cas, ou choisissez un autre mode vid\351o.\nPassage automatique en double buffering "
           "pour "
           "cette partie."}},
         {"map_too_big", wide, 90, 0, 0, "", "too big", {}},

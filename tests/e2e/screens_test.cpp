@@ -19,29 +19,6 @@ TEST(start, a_first_start_writes_the_default_file_and_escape_quits) {
     EXPECT_TRUE(e2e_messages(&run).empty());
 }
 
-TEST(menu, arrows_wrap_around_and_the_mouse_selects_once_moved) {
-    config cfg = quiet_settings();
-    e2e_run run;
-    ASSERT_TRUE(e2e_start(&run, &cfg));
-    ASSERT_TRUE(e2e_wait_menu(&run, -1));
-    auto lit = [&](int i) {
-        return [&run, i](const screenshot &s) { return e2e_menu_highlight(&run, s) == i; };
-    };
-    EXPECT_TRUE(e2e_hold(&run, "Up", lit(MENU_QUIT)));
-    EXPECT_TRUE(e2e_hold(&run, "Down", lit(MENU_PLAY)));
-    EXPECT_TRUE(e2e_hold(&run, "Down", lit(MENU_KEYS)));
-    // The pointer over "Options" selects it; a click there opens the dialog (640 x 480).
-    e2e_move(&run, MENU_BUTTON_X[MENU_OPTIONS] + 60, MENU_BUTTON_Y[MENU_OPTIONS] + 20);
-    ASSERT_TRUE(e2e_wait(&run, lit(MENU_OPTIONS)));
-    e2e_click(&run);
-    ASSERT_TRUE(e2e_wait_window(&run, 640, 480));
-    ASSERT_TRUE(e2e_hold(
-        &run, "Escape", [&](const screenshot &) { return e2e_wait_window(&run, 800, 600, 0.01); },
-        15));
-    EXPECT_TRUE(e2e_wait_menu(&run));
-    EXPECT_TRUE(e2e_quit_from_menu(&run));
-}
-
 // Seven questions: a key already given in this pass is refused (red), a key typed while
 // an answer shows (yellow) is thrown away; the file then holds the keys, in order, and
 // the other settings as they were.
@@ -77,7 +54,6 @@ TEST(key_binding, seven_answers_are_saved_in_order) {
 
 // The options dialog on its 640 x 480 screen (placed at (2, 2)); lists at x 162.
 const int WINDOW_LIST_Y = 152, RESOLUTION_LIST_Y = 102, TIME_LIST_Y = 232, ROW_H = 8;
-const int QUIT_X = 82, SAVE_X = 272, BUTTONS_Y = 462;
 
 // The highlighted row of a list: drawn dark where the others are light.
 int selected_row(e2e_run *run, const screenshot &s, int list_y, int rows = 3) {
@@ -92,73 +68,68 @@ int selected_row(e2e_run *run, const screenshot &s, int list_y, int rows = 3) {
     return found;
 }
 
-struct options : ::testing::Test {
-    e2e_run run;
-    config before = quiet_settings();
-    void SetUp() override {
-        ASSERT_TRUE(e2e_start(&run, &before));
-        ASSERT_TRUE(e2e_menu_choose(&run, MENU_OPTIONS));
-        ASSERT_TRUE(e2e_wait_window(&run, 640, 480));
-        ASSERT_TRUE(e2e_wait(
-            &run, [&](const screenshot &s) { return selected_row(&run, s, WINDOW_LIST_Y) == 1; }));
+// Allegro drops pointer moves just after a change of mode: each click is tried again, a
+// little further on, until its effect shows.
+bool click_until(e2e_run *run, int x, int y, const std::function<bool(const screenshot &)> &done) {
+    for (int attempt = 0; attempt < 5; attempt++) {
+        e2e_move(run, x + 3 * attempt, y);
+        e2e_click(run);
+        if (e2e_wait(run, done, 2)) return true;
     }
-    // Allegro drops pointer moves just after a change of mode: each click is tried again,
-    // a little further on, until its effect shows.
-    bool click_until(int x, int y, const std::function<bool(const screenshot &)> &done) {
-        for (int attempt = 0; attempt < 5; attempt++) {
-            e2e_move(&run, x + 3 * attempt, y);
-            e2e_click(&run);
-            if (e2e_wait(&run, done, 2)) return true;
-        }
-        return false;
-    }
-    bool pick(int list_y, int row) {
-        return click_until(200, list_y + 2 + row * ROW_H + ROW_H / 2, [&](const screenshot &s) {
-            return selected_row(&run, s, list_y) == row;
-        });
-    }
-    bool back_in_menu() { return e2e_wait_window(&run, 800, 600) && e2e_wait_menu(&run); }
-};
-
-TEST_F(options, saved_with_its_button_full_screen_1024_x_768_and_5_minutes) {
-    ASSERT_TRUE(pick(WINDOW_LIST_Y, 0));
-    ASSERT_TRUE(pick(RESOLUTION_LIST_Y, 2));
-    // The focus follows the pointer: End goes to the last entry, "5 minutes".
-    ASSERT_TRUE(click_until(200, TIME_LIST_Y + 10, [&](const screenshot &s) {
-        return selected_row(&run, s, TIME_LIST_Y, 5) >= 0;
-    }));
-    ASSERT_TRUE(e2e_hold(&run, "End", [&](const screenshot &s) {
-        return selected_row(&run, s, TIME_LIST_Y, 5) == 4;
-    }));
-    ASSERT_TRUE(click_until(SAVE_X, BUTTONS_Y, [&](const screenshot &) {
-        return e2e_wait_window(&run, 800, 600, 0.01);
-    }));
-    ASSERT_TRUE(back_in_menu());
-    config want = before;
-    want.gfx_card = GFX_AUTODETECT_FULLSCREEN, want.screen_w = 1024, want.screen_h = 768;
-    want.time_limit = 300;
-    EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(want));
-    EXPECT_TRUE(e2e_quit_from_menu(&run));
+    return false;
 }
 
-// "Quitter" asks first: Escape there keeps the dialog, "y" leaves it; nothing is saved.
-TEST_F(options, left_with_quitter_saves_nothing) {
+// The menu by the arrow keys (round the buttons) and by the pointer, which selects once
+// moved; a click opens the options dialog. "Quitter" there asks first: Escape keeps the
+// dialog, "y" leaves it, nothing saved. Opened again by the keys, the dialog saves window,
+// 1024 x 768 and "5 minutes" (End in the time list under the pointer) with its button.
+TEST(menu, keys_and_pointer_then_the_options_dialog_left_and_saved) {
+    config cfg = quiet_settings();
+    e2e_run run;
+    ASSERT_TRUE(e2e_start(&run, &cfg));
+    auto lit = [&](int i) {
+        return [&run, i](const screenshot &s) { return e2e_menu_highlight(&run, s) == i; };
+    };
+    EXPECT_TRUE(e2e_hold(&run, "Up", lit(MENU_QUIT)));
+    EXPECT_TRUE(e2e_hold(&run, "Down", lit(MENU_PLAY)));
+    EXPECT_TRUE(e2e_hold(&run, "Down", lit(MENU_KEYS)));
+    e2e_move(&run, MENU_BUTTON_X[MENU_OPTIONS] + 60, MENU_BUTTON_Y[MENU_OPTIONS] + 20);
+    ASSERT_TRUE(e2e_wait(&run, lit(MENU_OPTIONS)));
+    e2e_click(&run);
+    auto row = [&](int list_y, int r, int rows = 3) {
+        return [&run, list_y, r, rows](const screenshot &s) {
+            return selected_row(&run, s, list_y, rows) == r;
+        };
+    };
+    auto pick = [&](int list_y, int r) {
+        return click_until(&run, 200, list_y + 6 + r * ROW_H, row(list_y, r));
+    };
+    auto menu_back = [&](const screenshot &) { return e2e_wait_window(&run, 800, 600, 0.01); };
+    ASSERT_TRUE(e2e_wait_window(&run, 640, 480) && e2e_wait(&run, row(WINDOW_LIST_Y, 1)));
     ASSERT_TRUE(pick(WINDOW_LIST_Y, 0));
     screenshot dialog = e2e_shot(&run);
-    auto asked = [&](const screenshot &s) { // the confirmation box over the dialog's middle
+    auto asked = [&](const screenshot &s) { // the question over the dialog's middle
         int changed = 0;
         for (int y = 200; y < 280; y++)
             for (int x = 220; x < 420; x++)
                 changed += e2e_pixel(&run, s, x, y) != e2e_pixel(&run, dialog, x, y);
         return changed > 1000;
     };
-    ASSERT_TRUE(click_until(QUIT_X, BUTTONS_Y, asked));
+    ASSERT_TRUE(click_until(&run, 82, 462, asked));
     ASSERT_TRUE(e2e_hold(&run, "Escape", [&](const screenshot &s) { return !asked(s); }));
-    ASSERT_TRUE(click_until(QUIT_X, BUTTONS_Y, asked));
-    ASSERT_TRUE(e2e_hold(
-        &run, "y", [&](const screenshot &) { return e2e_wait_window(&run, 800, 600, 0.01); }));
-    ASSERT_TRUE(back_in_menu());
-    EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(before));
+    ASSERT_TRUE(click_until(&run, 82, 462, asked));
+    ASSERT_TRUE(e2e_hold(&run, "y", menu_back) && e2e_wait_menu(&run));
+    EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(cfg));
+    ASSERT_TRUE(e2e_menu_choose(&run, MENU_OPTIONS));
+    ASSERT_TRUE(e2e_wait_window(&run, 640, 480) && e2e_wait(&run, row(WINDOW_LIST_Y, 1)));
+    ASSERT_TRUE(pick(RESOLUTION_LIST_Y, 2));
+    ASSERT_TRUE(click_until(&run, 200, TIME_LIST_Y + 10, [&](const screenshot &s) {
+        return selected_row(&run, s, TIME_LIST_Y, 5) >= 0;
+    }));
+    ASSERT_TRUE(e2e_hold(&run, "End", row(TIME_LIST_Y, 4, 5)));
+    ASSERT_TRUE(click_until(&run, 272, 462, menu_back) && e2e_wait_menu(&run));
+    cfg.screen_w = 1024, cfg.screen_h = 768, cfg.time_limit = 300;
+    EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(cfg));
     EXPECT_TRUE(e2e_quit_from_menu(&run));
 }
 

@@ -227,11 +227,20 @@ int e2e_count(const e2e_run *run, const screenshot &s, uint32_t rgb, int x0, int
     return n;
 }
 
+static void xdo(e2e_run *run, const std::string &args) {
+    run_command(x_command(run, "xdotool " + args) + " >/dev/null");
+}
 void e2e_key_down(e2e_run *run, const std::string &k) {
-    run_command(x_command(run, "xdotool keydown " + k) + " >/dev/null");
+    xdo(run, "keydown " + k);
 }
 void e2e_key_up(e2e_run *run, const std::string &k) {
-    run_command(x_command(run, "xdotool keyup " + k) + " >/dev/null");
+    xdo(run, "keyup " + k);
+}
+void e2e_click(e2e_run *run) {
+    xdo(run, "mousedown 1 sleep 0.1 mouseup 1");
+}
+void e2e_move(e2e_run *run, int x, int y) {
+    xdo(run, "mousemove " + std::to_string(run->wx + x) + " " + std::to_string(run->wy + y));
 }
 
 // A key already down when a screen starts counts there only once let go (the menus
@@ -248,22 +257,9 @@ bool e2e_hold(e2e_run *run, const std::string &keysym,
 }
 
 bool e2e_hold_until_exit(e2e_run *run, const std::string &keysym, double seconds) {
-    for (double end = now() + seconds; e2e_running(run) && now() < end;) {
-        e2e_key_down(run, keysym);
-        e2e_wait_exit(run, std::min(3.0, end - now()));
-        e2e_key_up(run, keysym);
-    }
-    return run->exited;
-}
-
-void e2e_move(e2e_run *run, int x, int y) {
-    run_command(x_command(run, "xdotool mousemove " + std::to_string(run->wx + x) + " " +
-                                   std::to_string(run->wy + y)) +
-                " >/dev/null");
-}
-
-void e2e_click(e2e_run *run) {
-    run_command(x_command(run, "xdotool mousedown 1 sleep 0.1 mouseup 1") + " >/dev/null");
+    e2e_hold(
+        run, keysym, [](const screenshot &) { return false; }, seconds);
+    return e2e_wait_exit(run, 1);
 }
 
 int e2e_menu_highlight(e2e_run *run, const screenshot &s) {

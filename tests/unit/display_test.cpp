@@ -9,9 +9,8 @@
 
 namespace {
 
-const char *const FALLBACK = " non support\xe9 ! Essayez en plein \xe9"
-                             "cran, si ce n'est pas "
-                             "d\xe9j\xe0 le cas, ou choisissez un autre mode vid\xe9o.\nPassage "
+const char *const FALLBACK = " non support\351 ! Essayez en plein \351cran, si ce n'est pas "
+                             "d\351j\340 le cas, ou choisissez un autre mode vid\351o.\nPassage "
                              "automatique en double buffering pour cette partie.";
 
 // The bitmaps drawn in by `frames` frames of a game started with this method (-1: the
