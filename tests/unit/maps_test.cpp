@@ -1,10 +1,18 @@
 // Map files and objects: reading and refusing maps, the ring, the grids.
 #include "test_util.h"
-#include "world.h"
+#include "maps.h"
+#include "objets.h"
+
+#include <cstring>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+map *room() {
+    std::vector<uint8_t> bytes = map_bytes({"#####", "#P..#", "#...#", "#####"});
+    return load_map_from_memory(bytes.data(), bytes.size());
+}
 
 TEST(map_files, cells_are_read_row_by_row_and_trailing_bytes_ignored) {
     temp_dir dir;
@@ -83,7 +91,7 @@ obj *make(map *m, obj *where, uint32_t *count, int type, int x = 2, int y = 2) {
 }
 
 TEST(objects, each_is_linked_before_where_and_unlinked_when_removed) {
-    map *m = world::load({"#####", "#P..#", "#...#", "#####"});
+    map *m = room();
     uint32_t count = 0;
     obj *a = make(m, nullptr, &count, OBJ_WALL, 0, 0);
     EXPECT_EQ(a->next, a);
@@ -120,7 +128,7 @@ TEST(objects, each_type_registers_in_its_grid_and_sets_its_cell) {
         {OBJ_FLAME, CELL_BLOCK, CELL_BLOCK, CELL_DIAMOND, false, false},
     };
     for (const auto &c : cases) {
-        map *m = world::load({"#####", "#P..#", "#...#", "#####"});
+        map *m = room();
         uint32_t count = 0;
         m->cells[2][2] = (int8_t)c.code_before;
         obj *o = make(m, nullptr, &count, c.type);
@@ -135,7 +143,7 @@ TEST(objects, each_type_registers_in_its_grid_and_sets_its_cell) {
         free_map(m);
     }
     // A flame removed clears the mover slot of its cell, whoever stands there.
-    map *m = world::load({"#####", "#P..#", "#...#", "#####"});
+    map *m = room();
     uint32_t count = 0;
     obj *player = make(m, nullptr, &count, OBJ_PLAYER);
     suppr_obj(m, make(m, player, &count, OBJ_FLAME), &count);
