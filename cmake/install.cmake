@@ -1,6 +1,7 @@
-# Installation: the program and its data in <prefix>/lib/cindermaze (laid out as the
-# run directory), a `cindermaze` launcher in <prefix>/bin that plays from a per-user
-# directory, a desktop entry and the icon, made at build time from the game's pictures.
+# Installation: the game, its map editor and their data in <prefix>/lib/cindermaze (laid out
+# as the run directory), `cindermaze` and `cindermaze-edit` launchers in <prefix>/bin that run
+# from a per-user directory, two desktop entries and the icon, made at build time from the
+# game's pictures.
 set(CINDERMAZE_GAME_DIR lib/cindermaze)
 
 # The icon: the player facing the viewer, on a transparent square, at three sizes.
@@ -30,23 +31,28 @@ if(ICON_OUTPUTS)
   add_custom_target(desktop_icon ALL DEPENDS ${ICON_OUTPUTS})
 endif()
 
-install(TARGETS cindermaze RUNTIME DESTINATION ${CINDERMAZE_GAME_DIR})
-# Everything the build put beside the program, but the program and the settings.
+install(TARGETS cindermaze cindermaze-edit RUNTIME DESTINATION ${CINDERMAZE_GAME_DIR})
+# Everything the build put beside the programs, but the programs and the settings.
 install(DIRECTORY ${CINDERMAZE_RUN_DIR}/ DESTINATION ${CINDERMAZE_GAME_DIR}
   PATTERN "save" EXCLUDE
-  REGEX "/cindermaze$" EXCLUDE)
+  REGEX "/cindermaze(-edit)?$" EXCLUDE)
+# One launcher, two names: it starts the program it is named after.
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/cmake/cindermaze-launcher.sh
   DESTINATION bin RENAME cindermaze)
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/cmake/cindermaze-launcher.sh
+  DESTINATION bin RENAME cindermaze-edit)
 foreach(size ${ICON_SIZES})
   install(FILES ${ICON_DIR}/${size}/cindermaze.png
     DESTINATION share/icons/hicolor/${size}x${size}/apps)
 endforeach()
-# The desktop entry names the launcher by its installed path, whatever --prefix says.
-install(CODE "
-  set(prefix \"\${CMAKE_INSTALL_PREFIX}\")
-  file(READ \"${PROJECT_SOURCE_DIR}/cmake/cindermaze.desktop.in\" entry)
-  string(REPLACE \"@LAUNCHER@\" \"\${prefix}/bin/cindermaze\" entry \"\${entry}\")
-  set(target \"\$ENV{DESTDIR}\${prefix}/share/applications/cindermaze.desktop\")
-  message(STATUS \"Installing: \${target}\")
-  file(WRITE \"\${target}\" \"\${entry}\")
-")
+# The desktop entries name the launchers by their installed path, whatever --prefix says.
+foreach(entry_name cindermaze cindermaze-edit)
+  install(CODE "
+    set(prefix \"\${CMAKE_INSTALL_PREFIX}\")
+    file(READ \"${PROJECT_SOURCE_DIR}/cmake/${entry_name}.desktop.in\" entry)
+    string(REPLACE \"@LAUNCHER@\" \"\${prefix}/bin/${entry_name}\" entry \"\${entry}\")
+    set(target \"\$ENV{DESTDIR}\${prefix}/share/applications/${entry_name}.desktop\")
+    message(STATUS \"Installing: \${target}\")
+    file(WRITE \"\${target}\" \"\${entry}\")
+  ")
+endforeach()

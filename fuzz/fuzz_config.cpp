@@ -2,6 +2,7 @@
 // the key table, whose values the options dialog can show, and whose next save loads
 // back byte for byte.
 #include "config.h"
+#include "options.h"
 #include "fuzz_check.h"
 
 #include <allegro.h>

@@ -1,10 +1,8 @@
-// Display strategies (double buffering, page flipping, triple buffering) and the
-// drawing of the play field.
+// Display strategies: double buffering, page flipping and triple buffering.
 #include "affichage.h"
 
 #include "cindermaze.h"
 #include "config.h"
-#include "objets.h"
 
 #include <allegro.h>
 
@@ -139,62 +137,4 @@ void deinit_affichage(const config *cfg, BITMAP **current, BITMAP **page1, BITMA
     } else {
         destroy_bitmap(*current);
     }
-}
-
-// --- The play field.
-
-// The frame an object shows now, or null when its table lacks it.
-static BITMAP *object_frame(const obj *o) {
-    return o->sprites ? o->sprites[o->frame] : nullptr;
-}
-
-static void draw_at_cell(BITMAP *dest, const obj *o, int32_t ox, int32_t oy) {
-    BITMAP *frame = object_frame(o);
-    if (frame) draw_sprite(dest, frame, ox + 32 * o->x, oy + 32 * o->y);
-}
-
-// Monsters, blocks, bonuses, bombs and diamonds, in ring order; returns the player.
-static const obj *draw_things(const obj *head, BITMAP *dest, int32_t ox, int32_t oy) {
-    const obj *player = nullptr;
-    const obj *o = head;
-    do {
-        if (o->type == OBJ_PLAYER) {
-            player = o;
-        } else if (obj_is_mover(o)) {
-            BITMAP *frame = object_frame(o);
-            if (frame)
-                draw_sprite(dest, frame, ox + 32 * o->x + o->off_x, oy + 32 * o->y + o->off_y);
-        } else if (o->type != OBJ_WALL && o->type != OBJ_FLAME) {
-            draw_at_cell(dest, o, ox, oy);
-        }
-        o = o->next;
-    } while (o != head);
-    return player;
-}
-
-static void draw_flames(const obj *head, BITMAP *dest, int32_t ox, int32_t oy) {
-    const obj *o = head;
-    do {
-        if (o->type == OBJ_FLAME) draw_at_cell(dest, o, ox, oy);
-        o = o->next;
-    } while (o != head);
-}
-
-// The player's feet cover the bottom 32 rows of its frame; its head stands above the cell
-// and is drawn after the flames, so the player stays in front of what lies above it.
-void draw_playscreen(obj *head, BITMAP *dest, int32_t ox, int32_t oy) {
-    if (!head) return;
-    const obj *player = draw_things(head, dest, ox, oy);
-    BITMAP *frame = player ? object_frame(player) : nullptr;
-    int px = 0, py = 0, feet = 0;
-    if (frame) {
-        px = ox + 32 * player->x + player->off_x;
-        py = oy + 32 * player->y + player->off_y;
-        // A frame shorter than a cell stands on the cell's bottom edge.
-        feet = frame->h < 32 ? frame->h : 32;
-        masked_blit(frame, dest, 0, frame->h - feet, px, py + 32 - feet, 32, feet);
-    }
-    draw_flames(head, dest, ox, oy);
-    if (frame && frame->h > 32)
-        masked_blit(frame, dest, 0, 0, px, py - (frame->h - 32), 32, frame->h - 32);
 }

@@ -1,5 +1,4 @@
-// Start-up of the library (normal and safe mode), the final clean-up, and the
-// fatal error sequence.
+// Start-up of the library (normal and safe mode), the final clean-up, and fatal errors.
 #include "cindermaze.h"
 
 #include "config.h"

@@ -1,5 +1,4 @@
-// Start-up of the library (normal and safe mode), the final clean-up, and the
-// fatal error sequence every screen uses for a missing resource.
+// Start-up of the library (normal and safe mode), the final clean-up, and fatal errors.
 #pragma once
 
 struct config;

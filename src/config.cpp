@@ -1,5 +1,4 @@
-// Player settings: the record kept in save/config.czc, the key binding screen and
-// the options dialog.
+// The settings file: the record kept in save/config.czc, its defaults, repair and atomic save.
 #include "config.h"
 
 #include "cindermaze.h"
@@ -32,7 +31,7 @@ void default_config(config *cfg) {
 }
 
 int32_t *config_key_field(config *cfg, int action) {
-    int32_t *keys[KEY_ACTION_COUNT] = {&cfg->key_up,   &cfg->key_down, &cfg->key_left,
+    int32_t *keys[KEY_ACTION_COUNT] = {&cfg->key_up,    &cfg->key_down, &cfg->key_left,
                                        &cfg->key_right, &cfg->key_bomb, &cfg->key_quit,
                                        &cfg->key_pause};
     return action >= 0 && action < KEY_ACTION_COUNT ? keys[action] : nullptr;
@@ -64,8 +63,7 @@ bool write_config_file(const config *cfg, const char *path) {
     char temporary[4096];
     snprintf(temporary, sizeof temporary, "%s.tmp", path);
     FILE *f = fopen(temporary, "wb");
-    if (!f)
-        return false;
+    if (!f) return false;
     bool written = fwrite(cfg, sizeof *cfg, 1, f) == 1;
     written = fflush(f) == 0 && written;
     written = fsync(fileno(f)) == 0 && written;
@@ -96,8 +94,7 @@ void make_config(config *cfg, int gfx_card, int display_method, int vsync, int m
     cfg->key_bomb = key_bomb;
     cfg->key_quit = key_quit;
     cfg->key_pause = key_pause;
-    if (!write_config_file(cfg, CONFIG_FILE))
-        fatal_exit(CONFIG_WRITE_FAILED);
+    if (!write_config_file(cfg, CONFIG_FILE)) fatal_exit(CONFIG_WRITE_FAILED);
 }
 
 config *load_config() {
@@ -116,260 +113,7 @@ config *load_config() {
     config d;
     default_config(&d);
     make_config(cfg, d.gfx_card, d.display_method, d.vsync, d.music_volume, d.effects_volume,
-                d.screen_w, d.screen_h, d.time_limit, d.key_up, d.key_down, d.key_left,
-                d.key_right, d.key_bomb, d.key_quit, d.key_pause);
+                d.screen_w, d.screen_h, d.time_limit, d.key_up, d.key_down, d.key_left, d.key_right,
+                d.key_bomb, d.key_quit, d.key_pause);
     return cfg;
-}
-
-// ---- Key binding screen ----
-
-static const char ACTION_NAMES[KEY_ACTION_COUNT][20] = {"haut",  "bas",     "gauche", "droite",
-                                                        "bombe", "quitter", "pause"};
-
-// Loads bktype.dat and its font; a missing file or a first object that is no font is fatal.
-static DATAFILE *load_bktype(FONT **font) {
-    DATAFILE *data = load_datafile("bktype.dat");
-    if (!data) fatal_exit("Echec du chargement du datafile bktype.dat");
-    if (data[0].type != DAT_FONT || !data[0].dat)
-        fatal_exit("Echec du chargement de la font bktype.");
-    *font = (FONT *)data[0].dat;
-    return data;
-}
-
-// Asks one action until a key not yet given in this pass is pressed.
-static int ask_key(BITMAP *menu_background, FONT *font, const char *name, const int *earlier,
-                   int earlier_count) {
-    int code = 0;
-    while (code == 0) {
-        draw_sprite(screen, menu_background, 0, 0);
-        textprintf_centre_ex(screen, font, SCREEN_W / 2, SCREEN_H / 2 - 2, makecol(0, 0, 255), -1,
-                             "Appuyez sur la touche '%s'.", name);
-        code = readkey() >> 8;
-        for (int j = 0; j < earlier_count; j++)
-            if (earlier[j] == code) code = 0;
-        int y = SCREEN_H / 2 + text_height(font) + 5;
-        if (code != 0)
-            textprintf_centre_ex(screen, font, SCREEN_W / 2, y, makecol(255, 255, 0), -1, "%s",
-                                 scancode_to_name(code));
-        else
-            textprintf_centre_ex(screen, font, SCREEN_W / 2, y, makecol(255, 0, 0), -1,
-                                 "TOUCHE DEJA UTILISEE !");
-        // Each answer stays a second; keys typed meanwhile are thrown away.
-        rest(1000);
-        clear_keybuf();
-    }
-    return code;
-}
-
-void config_touches(config *cfg, BITMAP *menu_background) {
-    char names[KEY_ACTION_COUNT][20];
-    memcpy(names, ACTION_NAMES, sizeof names);
-    FONT *font;
-    DATAFILE *data = load_bktype(&font);
-    // A keyboard-only screen: the menu's pointer would leave marks on the questions.
-    show_mouse(NULL);
-    int new_keys[KEY_ACTION_COUNT] = {0};
-    for (int i = 0; i < KEY_ACTION_COUNT; i++)
-        new_keys[i] = ask_key(menu_background, font, names[i], new_keys, i);
-    draw_sprite(screen, menu_background, 0, 0);
-    make_config(cfg, cfg->gfx_card, cfg->display_method, cfg->vsync, cfg->music_volume,
-                cfg->effects_volume, cfg->screen_w, cfg->screen_h, cfg->time_limit, new_keys[0],
-                new_keys[1], new_keys[2], new_keys[3], new_keys[4], new_keys[5], new_keys[6]);
-    textprintf_centre_ex(screen, font, SCREEN_W / 2, (SCREEN_H - text_height(font)) / 2,
-                         makecol(0, 0, 255), -1, "Changements enregistres !");
-    unload_datafile(data);
-    rest(1000);
-}
-
-// ---- Options dialog ----
-
-static char *listbox_strings(const char *const *strings, int size, int index, int *list_size) {
-    if (index < 0) {
-        *list_size = size;
-        return NULL;
-    }
-    return index < size ? (char *)strings[index] : NULL;
-}
-
-static char *listbox_getter(int index, int *list_size) {
-    static const char *const strings[] = {"Double buffering", "Page flipping", "Triple buffering"};
-    return listbox_strings(strings, 3, index, list_size);
-}
-
-static char *listbox_getter2(int index, int *list_size) {
-    static const char *const strings[] = {"640 x 480", "800 x 600", "1024 x 768"};
-    return listbox_strings(strings, 3, index, list_size);
-}
-
-static char *listbox_getter3(int index, int *list_size) {
-    static const char *const strings[] = {"Plein écran", "Fenêtre", "Safe mode"};
-    return listbox_strings(strings, 3, index, list_size);
-}
-
-static char *listbox_getter4(int index, int *list_size) {
-    static const char *const strings[] = {
-        "30 secondes", "1 minute",       "90 secondes", "2 minutes",      "2 minutes 30\"",
-        "3 minutes",   "3 minutes 30\"", "4 minutes",   "4 minutes 30\"", "5 minutes"};
-    return listbox_strings(strings, 10, index, list_size);
-}
-
-static char the_text0[] =
-    "Si cette option est cochée, le jeu tentera de synchroniser la sortie vidéo. A ne cocher que "
-    "si vous avez un clignotement ou un autre problème, car cela ralenti beaucoup l'affichage.";
-static char the_text1[] =
-    "3 différentes méthodes d'affichage, plus ou moins efficaces selon les configurations. Le "
-    "double buffering est la méthode la plus rapide et qui fonctionne avec le maximum de drivers "
-    "vidéos, mais aussi celle qui provoque le plus de scintillement. Si vous avez une "
-    "configuration qui vous le permet, je vous suggère le page flipping ou le triple buffering.";
-static char the_text2[] =
-    "Plus la résolution est grande, plus l'affichage est lent. Donc, si vous avez un fps en "
-    "dessous de 30, baissez la resolution. Cela dit, les très grandes maps peuvent ne pas tenir "
-    "dans l'écran (ou sans être gênées par l'affichage des données du jeu) avec une petite "
-    "résolution.";
-static char the_text3[] =
-    "Le mode plein écran est plus rapide et plus sûr que le mode fenêtré. De plus, avec "
-    "certaines cartes graphiques, le page flipping et le triple buffering ne fonctionnent qu'en "
-    "plein écran, affichant un ecran noir en mode fenêtré. Le safe mode n'est à utiliser que si "
-    "vous rencontrez des problèmes avec les autres modes.";
-static char the_text4[] =
-    "Le volume de fond est celui de la musique de fond du jeu, qui utilise un driver MIDI pour "
-    "jouer les fichiers au format MIDI. Les effets (explosions, bruitages, voix, etc) sont eux "
-    "au format WAVE. Si vous rencontrez des problèmes avec un des 2 types de sons, essayez de "
-    "mettre le volume correspondant a 0.";
-static char the_text5[] =
-    "Vous pouver faire défiler les textes avec les flèches haut et bas tout en survolant la zone "
-    "de texte avec la souris. Referez-vous a la description de chaque champ pour trouver la "
-    "configuration idéale ou résoudre un problème. Au cas où, voici la configuration la plus "
-    "sûre : Double Buffering + 640 x 480 + Safe Mode + volumes a 0. En dernier recours, lancez "
-    "le jeu en safe mode depuis le menu Démarrer (ou l'exécutable avec l'option --safemode) et "
-    "essayez les différents drivers proposés.";
-
-// Set by the save button of the showing in progress.
-static char saved = 0;
-
-static int quit() {
-    int answer =
-        alert("Quitter sans enregistrer la configuration ?", NULL, NULL, "&Oui", "&Non", 'y', 'n');
-    return answer == 1 ? D_CLOSE : D_O_K;
-}
-
-static int exit_n_save_config() {
-    saved = 1;
-    return D_CLOSE;
-}
-
-static int my_button_proc(int msg, DIALOG *d, int c) {
-    int result = d_button_proc(msg, d, c);
-    if (result == D_CLOSE && d->dp3) return ((int (*)())d->dp3)();
-    return result;
-}
-
-DIALOG the_dialog[] = {
-    {d_clear_proc, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, NULL, NULL, NULL},
-    {d_check_proc, 160, 20, 200, 10, 0, 0, 0, 0, 1, 0, (void *)" (double buffering)", NULL, NULL},
-    {d_text_list_proc, 160, 50, 160, 30, 0, 0, 0, 0, 0, 0, (void *)listbox_getter, NULL, NULL},
-    {d_text_list_proc, 160, 100, 160, 30, 0, 0, 0, 0, 1, 0, (void *)listbox_getter2, NULL, NULL},
-    {d_text_list_proc, 160, 150, 160, 30, 0, 0, 0, 0, 0, 0, (void *)listbox_getter3, NULL, NULL},
-    {d_text_list_proc, 160, 230, 160, 50, 0, 0, 0, 0, 3, 0, (void *)listbox_getter4, NULL, NULL},
-    {d_slider_proc, 160, 290, 160, 12, 0, 0, 0, 0, 255, 100, NULL, NULL, NULL},
-    {d_slider_proc, 160, 310, 160, 12, 0, 0, 0, 0, 255, 100, NULL, NULL, NULL},
-    {d_textbox_proc, 380, 20, 250, 25, 0, 0, 0, 0, 0, 0, the_text0, NULL, NULL},
-    {d_textbox_proc, 380, 50, 250, 48, 0, 0, 0, 0, 0, 0, the_text1, NULL, NULL},
-    {d_textbox_proc, 380, 100, 250, 48, 0, 0, 0, 0, 0, 0, the_text2, NULL, NULL},
-    {d_textbox_proc, 380, 150, 250, 48, 0, 0, 0, 0, 0, 0, the_text3, NULL, NULL},
-    {d_textbox_proc, 380, 290, 250, 48, 0, 0, 0, 0, 0, 0, the_text4, NULL, NULL},
-    {d_textbox_proc, 0, 370, 630, 62, 0, 0, 0, 0, 0, 0, the_text5, NULL, NULL},
-    {d_ctext_proc, 120, 0, 0, 0, 0, 0, 0, 0, 0, 0, (void *)"Options d'affichage :", NULL, NULL},
-    {d_text_proc, 0, 20, 0, 0, 0, 0, 0, 0, 0, 0, (void *)"Synchro verticale", NULL, NULL},
-    {d_text_proc, 0, 50, 0, 0, 0, 0, 0, 0, 0, 0, (void *)"Méthode d'affichage", NULL, NULL},
-    {d_text_proc, 0, 100, 0, 0, 0, 0, 0, 0, 0, 0, (void *)"Résolution", NULL, NULL},
-    {d_text_proc, 0, 150, 0, 0, 0, 0, 0, 0, 0, 0, (void *)"Fenêtrage", NULL, NULL},
-    {d_ctext_proc, 120, 200, 0, 0, 0, 0, 0, 0, 0, 0, (void *)"Options de jeu :", NULL, NULL},
-    {d_text_proc, 0, 230, 0, 0, 0, 0, 0, 0, 0, 0, (void *)"Temps de jeu", NULL, NULL},
-    {d_text_proc, 0, 290, 0, 0, 0, 0, 0, 0, 0, 0, (void *)"Volume fond", NULL, NULL},
-    {d_text_proc, 0, 310, 0, 0, 0, 0, 0, 0, 0, 0, (void *)"Volume effets", NULL, NULL},
-    {d_ctext_proc, 120, 350, 0, 0, 0, 0, 0, 0, 0, 0, (void *)"A LIRE :", NULL, NULL},
-    {my_button_proc, 0, 450, 160, 20, 0, 0, 'q', D_EXIT, 0, 0, (void *)"&Quitter", NULL,
-     (void *)quit},
-    {my_button_proc, 170, 450, 200, 20, 0, 0, 's', D_EXIT, 0, 0, (void *)"&Sauvegarder et Quitter",
-     NULL, (void *)exit_n_save_config},
-    {NULL, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, NULL, NULL, NULL},
-};
-
-enum {
-    OPT_CLEAR = 0,
-    OPT_VSYNC = 1,
-    OPT_METHOD = 2,
-    OPT_RESOLUTION = 3,
-    OPT_WINDOW = 4,
-    OPT_TIME = 5,
-    OPT_MUSIC = 6,
-    OPT_EFFECTS = 7,
-    OPT_FIRST_LABEL = 4,
-};
-
-static int clamp(int value, int low, int high) {
-    return value < low ? low : value > high ? high : value;
-}
-
-void fill_options_dialog(const config *cfg) {
-    the_dialog[OPT_VSYNC].flags = cfg->vsync == 1 ? D_SELECTED : 0;
-    the_dialog[OPT_METHOD].d1 = clamp(cfg->display_method, 0, 2);
-    the_dialog[OPT_RESOLUTION].d1 = cfg->screen_w == 1024 ? 2 : cfg->screen_w == 800 ? 1 : 0;
-    the_dialog[OPT_WINDOW].d1 = cfg->gfx_card == GFX_SAFE                  ? 2
-                                : cfg->gfx_card == GFX_AUTODETECT_WINDOWED ? 1
-                                                                           : 0;
-    // Unsigned, as the file may hold a negative time: it then shows as the longest one.
-    unsigned minutes_index = (unsigned)cfg->time_limit / 30;
-    the_dialog[OPT_TIME].d1 = minutes_index == 0 ? 0 : (int)MIN(minutes_index - 1, 9u);
-    the_dialog[OPT_MUSIC].d2 = clamp(cfg->music_volume, 0, 255);
-    the_dialog[OPT_EFFECTS].d2 = clamp(cfg->effects_volume, 0, 255);
-}
-
-void save_options_dialog(config *cfg) {
-    int window = the_dialog[OPT_WINDOW].d1;
-    int card = window == 2   ? GFX_SAFE
-               : window == 1 ? GFX_AUTODETECT_WINDOWED
-                             : GFX_AUTODETECT_FULLSCREEN;
-    int resolution = the_dialog[OPT_RESOLUTION].d1;
-    int width = resolution == 2 ? 1024 : resolution == 1 ? 800 : 640;
-    int height = resolution == 2 ? 768 : resolution == 1 ? 600 : 480;
-    int vsync = (the_dialog[OPT_VSYNC].flags & D_SELECTED) ? 1 : 0;
-    make_config(cfg, card, the_dialog[OPT_METHOD].d1, vsync, the_dialog[OPT_MUSIC].d2,
-                the_dialog[OPT_EFFECTS].d2, width, height, (the_dialog[OPT_TIME].d1 + 1) * 30,
-                cfg->key_up, cfg->key_down, cfg->key_left, cfg->key_right, cfg->key_bomb,
-                cfg->key_quit, cfg->key_pause);
-}
-
-// Black text on light grey; the labels take the screen's background colour.
-static void colour_options_dialog() {
-    gui_fg_color = makecol(0, 0, 0);
-    gui_mg_color = makecol(128, 128, 128);
-    gui_bg_color = makecol(200, 200, 200);
-    set_dialog_color(the_dialog, gui_fg_color, gui_bg_color);
-    the_dialog[OPT_CLEAR].bg = gui_bg_color;
-    for (DIALOG *d = &the_dialog[OPT_FIRST_LABEL]; d->proc; d++)
-        if (d->proc == d_text_proc || d->proc == d_ctext_proc || d->proc == d_rtext_proc)
-            d->bg = the_dialog[OPT_CLEAR].bg;
-}
-
-// Allegro's do_dialog, with a millisecond's sleep between passes so that the dialog
-// does not take a whole processor while it waits for the player.
-static void run_options_dialog() {
-    show_mouse(screen);
-    DIALOG_PLAYER *player = init_dialog(the_dialog, -1);
-    while (update_dialog(player))
-        rest(1);
-    shutdown_dialog(player);
-    // The main menu that comes next shows the pointer again over its own picture.
-    show_mouse(NULL);
-}
-
-void gui_config(config *cfg) {
-    saved = 0;
-    colour_options_dialog();
-    fill_options_dialog(cfg);
-    position_dialog(the_dialog, 2, 2);
-    run_options_dialog();
-    if (saved == 1) save_options_dialog(cfg);
 }

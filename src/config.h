@@ -1,12 +1,8 @@
-// Player settings: the 56-byte record kept in save/config.czc, the key binding
-// screen and the options dialog.
+// The settings file: the 56-byte record kept in save/config.czc.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-
-struct BITMAP;
-struct DIALOG;
 
 #define CONFIG_FILE "save/config.czc"
 #define CONFIG_SIZE 56
@@ -52,14 +48,3 @@ bool write_config_file(const config *cfg, const char *path);
 // The seven game keys, in the order of the questions of the key binding screen.
 enum { KEY_ACTION_COUNT = 7 };
 int32_t *config_key_field(config *cfg, int action);
-
-// Key binding screen: asks the seven keys and saves them.
-void config_touches(config *cfg, BITMAP *menu_background);
-// Options dialog (Allegro GUI), saves when left with "Sauvegarder et Quitter".
-void gui_config(config *cfg);
-// The options dialog's entries, kept between showings.
-extern DIALOG the_dialog[];
-// Sets the dialog's choices from the record (values without an entry show the nearest one).
-void fill_options_dialog(const config *cfg);
-// Maps the dialog's choices back to record values and saves the record.
-void save_options_dialog(config *cfg);

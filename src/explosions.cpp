@@ -1,33 +1,34 @@
-// Explosions and deaths: a bomb turning into a cross of flames, the flames spreading
-// one cell per tick, and what they burn, uncover, set off and kill.
+// Explosions and deaths: bombs into flames, flames spreading, and what they burn and kill.
 #include "rules.h"
 
 #include "config.h"
 #include "maps.h"
 #include "objets.h"
+#include "sons.h"
 
 void explode_bomb(::map *m, const config *cfg, obj *bomb, obj *head, uint32_t *count,
                   BITMAP **flame_sprites[FLAME_PIC_COUNT], SAMPLE *samples[SAMPLE_COUNT]) {
     // The centre goes before the head so that the pass under way still reaches it.
-    creer_obj(m, head, count, bomb->x, bomb->y, FLAME_CENTRE, ARM_ALL, OBJ_FLAME, 0, 0,
-              bomb->param3, 40, 5, flame_sprites[FLAME_PIC_CENTRE], 0);
+    make_flame(m, head, count, bomb->x, bomb->y, FLAME_CENTRE, ARM_ALL, blast_range(bomb), 40, 5,
+               flame_sprites[FLAME_PIC_CENTRE], 0);
     play_effect(cfg, samples ? samples[SAMPLE_EXPLOSION] : nullptr);
     suppr_obj(m, bomb, count);
-    head->param3++;
+    // The bomb goes back to the player's hand.
+    bombs_in_hand(head)++;
 }
 
 void mort(::map *m, obj *victim, uint32_t *count) {
     if (!victim) return;
     if (victim->type == OBJ_PLAYER) {
         // Always -1: a second kill in the same pass must not bring the player back.
-        victim->param2 = -1;
+        player_life(victim) = PLAYER_DEAD;
         return;
     }
     suppr_obj(m, victim, count);
 }
 
-void creer_explosion(::map *m, obj *source, int8_t direction, int8_t arm, int8_t dx, int8_t dy,
-                     BITMAP **sprites, uint32_t *count) {
+static void creer_explosion(::map *m, obj *source, int8_t direction, int8_t arm, int8_t dx,
+                            int8_t dy, BITMAP **sprites, uint32_t *count) {
     int32_t x = source->x + dx;
     int32_t y = source->y + dy;
     obj *mover = map_mover(m, x, y);
@@ -35,9 +36,8 @@ void creer_explosion(::map *m, obj *source, int8_t direction, int8_t arm, int8_t
     // A wall stops the arm; so does the edge of a map that lacks its border.
     if (map_cell(m, x, y) == CELL_WALL) return;
     // Before the source: only the next pass reaches the new piece.
-    creer_obj(m, source, count, x, y, direction, arm, OBJ_FLAME, 0, 0,
-              (uint8_t)(source->param3 - 1), (int8_t)(source->timer - 1), source->anim_delay,
-              sprites, source->frame);
+    make_flame(m, source, count, x, y, direction, arm, (uint8_t)(blast_range(source) - 1),
+               (int8_t)(source->timer - 1), source->anim_delay, sprites, source->frame);
 }
 
 // What a flame does to the fixed thing of its cell.
@@ -50,7 +50,7 @@ static void burn_cell(::map *m, const obj *flame) {
         thing->timer = 0;
     } else if (thing->type == OBJ_BONUS) {
         // Uncovered at once, without the block's destruction steps.
-        thing->frame = (uint8_t)thing->param1;
+        thing->frame = (uint8_t)bonus_kind(thing);
         m->cells[flame->y][flame->x] = CELL_BONUS;
         thing->timer = 5;
     } else if (thing->timer == -1) {
@@ -74,13 +74,13 @@ static void spread(::map *m, obj *flame, uint32_t *count, BITMAP **flame_sprites
     if (flame->off_y & ARM_RIGHT)
         creer_explosion(m, flame, FLAME_RIGHT, ARM_RIGHT, 1, 0, flame_sprites[FLAME_PIC_END_RIGHT],
                         count);
-    flame->param3 = 0;
+    blast_range(flame) = 0;
 }
 
 void flame_step(::map *m, obj *flame, uint32_t *count, BITMAP **flame_sprites[FLAME_PIC_COUNT]) {
     burn_cell(m, flame);
     obj *mover = map_mover(m, flame->x, flame->y);
     if (mover && obj_is_mover(mover)) mort(m, mover, count);
-    if (flame->param3 != 0) spread(m, flame, count, flame_sprites);
+    if (blast_range(flame) != 0) spread(m, flame, count, flame_sprites);
     flame->timer--;
 }

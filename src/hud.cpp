@@ -1,8 +1,8 @@
-// The picture of a game: the play field under the head-up display, the pause text,
-// the time warning and the end screens.
+// The picture of a game: field objects, head-up display, pause text, warning and end screens.
 #include "hud.h"
 
 #include "affichage.h"
+#include "hud_layout.h"
 #include "objets.h"
 #include "rules.h"
 
@@ -39,18 +39,18 @@ void place_hud(play_screen *ps, int32_t screen_w) {
 
 bool place_field(play_screen *ps, int32_t field_w, int32_t field_h, int32_t screen_w,
                  int32_t screen_h) {
-    ps->field_x = (screen_w - field_w) / 2;
-    ps->field_y = (screen_h - field_h) / 2;
-    // No room above the field for the counters: the field sits on the bottom edge.
-    if (text_height(ps->hud_font) > ps->field_y) ps->field_y = screen_h - field_h;
-    return field_w > screen_w || field_h > screen_h;
+    field_spot s =
+        place_field_on_screen(field_w, field_h, screen_w, screen_h, text_height(ps->hud_font));
+    ps->field_x = s.x;
+    ps->field_y = s.y;
+    return s.too_big;
 }
 
 static void draw_counters(BITMAP *dest, const play_screen *ps, const game *g) {
     if (ps->timer_icon) draw_sprite(dest, ps->timer_icon, ps->timer_icon_x, 0);
     if (ps->bomb_icon) draw_sprite(dest, ps->bomb_icon, ps->bomb_icon_x, 0);
     if (ps->diamond_icon) draw_sprite(dest, ps->diamond_icon, ps->diamond_icon_x, 0);
-    int bombs = g->player ? g->player->param3 : 0;
+    int bombs = g->player ? bombs_in_hand(g->player) : 0;
     textprintf_ex(dest, ps->hud_font, dest->w / 2, 0, red(), -1, "%d", (int)g->time_left);
     textprintf_ex(dest, ps->hud_font, dest->w / 3, 0, red(), -1, "%d", bombs);
     textprintf_ex(dest, ps->hud_font, ps->diamond_count_x, 0, red(), -1, "%d",
@@ -58,6 +58,66 @@ static void draw_counters(BITMAP *dest, const play_screen *ps, const game *g) {
     textprintf_ex(dest, font, 0, 0, grey(), -1, "FPS : %d", (int)g->fps);
     textprintf_ex(dest, font, 0, ps->line_height, grey(), -1, "objets : %d", (int)g->object_count);
 }
+
+// --- The objects of the field.
+
+// The frame an object shows now, or null when its table lacks it.
+static BITMAP *object_frame(const obj *o) {
+    return o->sprites ? o->sprites[o->frame] : nullptr;
+}
+
+static void draw_at_cell(BITMAP *dest, const obj *o, int32_t ox, int32_t oy) {
+    BITMAP *frame = object_frame(o);
+    if (frame) draw_sprite(dest, frame, ox + 32 * o->x, oy + 32 * o->y);
+}
+
+// Monsters, blocks, bonuses, bombs and diamonds, in ring order; returns the player.
+static const obj *draw_things(const obj *head, BITMAP *dest, int32_t ox, int32_t oy) {
+    const obj *player = nullptr;
+    const obj *o = head;
+    do {
+        if (o->type == OBJ_PLAYER) {
+            player = o;
+        } else if (obj_is_mover(o)) {
+            BITMAP *frame = object_frame(o);
+            if (frame)
+                draw_sprite(dest, frame, ox + 32 * o->x + o->off_x, oy + 32 * o->y + o->off_y);
+        } else if (o->type != OBJ_WALL && o->type != OBJ_FLAME) {
+            draw_at_cell(dest, o, ox, oy);
+        }
+        o = o->next;
+    } while (o != head);
+    return player;
+}
+
+static void draw_flames(const obj *head, BITMAP *dest, int32_t ox, int32_t oy) {
+    const obj *o = head;
+    do {
+        if (o->type == OBJ_FLAME) draw_at_cell(dest, o, ox, oy);
+        o = o->next;
+    } while (o != head);
+}
+
+// The player's feet cover the bottom 32 rows of its frame; its head stands above the cell
+// and is drawn after the flames, so the player stays in front of what lies above it.
+void draw_playscreen(obj *head, BITMAP *dest, int32_t ox, int32_t oy) {
+    if (!head) return;
+    const obj *player = draw_things(head, dest, ox, oy);
+    BITMAP *frame = player ? object_frame(player) : nullptr;
+    int px = 0, py = 0, feet = 0;
+    if (frame) {
+        px = ox + 32 * player->x + player->off_x;
+        py = oy + 32 * player->y + player->off_y;
+        // A frame shorter than a cell stands on the cell's bottom edge.
+        feet = frame->h < 32 ? frame->h : 32;
+        masked_blit(frame, dest, 0, frame->h - feet, px, py + 32 - feet, 32, feet);
+    }
+    draw_flames(head, dest, ox, oy);
+    if (frame && frame->h > 32)
+        masked_blit(frame, dest, 0, 0, px, py - (frame->h - 32), 32, frame->h - 32);
+}
+
+// --- The frame.
 
 void draw_game_frame(BITMAP *dest, const play_screen *ps, const game *g) {
     if (ps->background) draw_rle_sprite(dest, ps->background, ps->field_x, ps->field_y);

@@ -1,5 +1,4 @@
-// The picture of a game: the play field under the head-up display, the pause text,
-// the time warning and the end screens, composed into the bitmap being prepared.
+// The picture of a game: field objects, head-up display, pause text, warning and end screens.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +8,7 @@ struct FONT;
 struct MIDI;
 struct RLE_SPRITE;
 struct game;
+struct obj;
 
 // What a game shows, beside the rules' own record.
 struct play_screen {
@@ -31,6 +31,8 @@ void place_hud(play_screen *ps, int32_t screen_w);
 bool place_field(play_screen *ps, int32_t field_w, int32_t field_h, int32_t screen_w,
                  int32_t screen_h);
 
+// Draws every object of the ring but the walls, the player split around the flames.
+void draw_playscreen(obj *head, BITMAP *dest, int32_t ox, int32_t oy);
 // One frame of play into dest (already cleared): background, counters, frame rate and
 // object count, the objects, and the warning of the last five seconds.
 void draw_game_frame(BITMAP *dest, const play_screen *ps, const game *g);

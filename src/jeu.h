@@ -1,5 +1,4 @@
-// One game: set-up, the frame loop with its head-up display and pause, the end
-// screen and the tear-down.
+// One game: the frame loop with its ticks, the pause, and the end screen.
 #pragma once
 
 #include <cstdint>

@@ -1,9 +1,10 @@
-// The program's entry and its main loop: start-up, the main menu again and again,
-// the screens it leads to and the graphics mode of each.
+// The program's entry: start-up, the main menu again and again, and the screens it leads to.
 #include "cindermaze.h"
 #include "config.h"
 #include "jeu.h"
 #include "menu.h"
+#include "options.h"
+#include "touches.h"
 
 #include <allegro.h>
 #include <cstdio>

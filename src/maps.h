@@ -1,5 +1,4 @@
-// Maps: the map file, the in-memory map with its cell codes and object grids,
-// and the names of a map's companion pictures.
+// Maps: the map file, the in-memory map with its cell codes and grids, companion pictures.
 #pragma once
 
 #include <cstddef>

@@ -1,10 +1,12 @@
 // The main menu (four picture buttons over the menu background) and the map chooser.
 #include "menu.h"
 
+#include "bktype.h"
 #include "cindermaze.h"
 #include "config.h"
 #include "directory.h"
 #include "maps.h"
+#include "sons.h"
 
 #include <allegro.h>
 #include <cstdio>
@@ -14,8 +16,6 @@
 static const char *const MENU_BITMAPS_FAILED = "Erreur de chargement des bitmaps du menu.";
 static const char *const MENU_SOUNDS_FAILED =
     "Impossible de charger les fichiers sons du menu : essayez de désactiver le son.";
-static const char *const DATAFILE_FAILED = "Echec du chargement du datafile bktype.dat";
-static const char *const FONT_FAILED = "Echec du chargement de la font bktype.";
 static const char *const PREVIEW_FAILED = "Ne peut charger la bitmap 'apperçu par défaut'.";
 
 enum { MENU_BUTTON_COUNT = 4, MENU_QUIT = 3 };
@@ -23,12 +23,6 @@ enum { MENU_BUTTON_COUNT = 4, MENU_QUIT = 3 };
 bool mouseover(const int *rect) {
     int x = mouse_x, y = mouse_y;
     return rect[0] <= x && x <= rect[0] + rect[2] && rect[1] <= y && y <= rect[1] + rect[3];
-}
-
-// Plays a sample from its start at the configured volume, centred.
-static void replay(const config *cfg, SAMPLE *sample) {
-    stop_sample(sample);
-    play_sample(sample, cfg->effects_volume, 128, 1000, 0);
 }
 
 // Draws on the screen without leaving a stale picture under the mouse pointer.
@@ -76,19 +70,7 @@ static void load_menu_buttons(menu_button buttons[MENU_BUTTON_COUNT]) {
 
 // Loads the named samples in order; any missing one is fatal.
 static void load_menu_samples(SAMPLE **samples, const char *const *names, int count) {
-    bool all = true;
-    for (int i = 0; i < count; i++) {
-        samples[i] = load_sample(names[i]);
-        all = all && samples[i];
-    }
-    if (!all) fatal_exit(MENU_SOUNDS_FAILED);
-}
-
-static void destroy_samples(SAMPLE **samples, int count) {
-    for (int i = 0; i < count; i++) {
-        stop_sample(samples[i]);
-        destroy_sample(samples[i]);
-    }
+    if (!load_samples(samples, names, count)) fatal_exit(MENU_SOUNDS_FAILED);
 }
 
 // Selection from the arrow keys: Down wins over Up, one step per press.
@@ -138,7 +120,7 @@ int menu(const config *cfg) {
                 draw_sprite(screen, buttons[drawn].off, buttons[drawn].x, buttons[drawn].y);
             draw_sprite(screen, buttons[selected].on, buttons[selected].x, buttons[selected].y);
             unscare_mouse();
-            if (sound) replay(cfg, samples[FOCUS]);
+            if (sound) play_effect(cfg, samples[FOCUS]);
         }
         drawn = selected;
         if (armed && (mouse_b & 1) && selected != -1 && mouseover(&buttons[selected].x))
@@ -151,9 +133,9 @@ int menu(const config *cfg) {
     }
 
     if (sound) {
-        replay(cfg, samples[result == MENU_QUIT ? QUIT : GO]);
+        play_effect(cfg, samples[result == MENU_QUIT ? QUIT : GO]);
         rest(1000);
-        destroy_samples(samples, SAMPLE_TOTAL);
+        release_samples(samples, SAMPLE_TOTAL);
     }
     for (int i = 0; i < MENU_BUTTON_COUNT; i++) {
         destroy_bitmap(buttons[i].on);
@@ -201,11 +183,7 @@ static char *map_title(const char *file) {
 }
 
 static void load_chooser_pictures(chooser *c) {
-    c->datafile = load_datafile("bktype.dat");
-    if (!c->datafile) fatal_exit(DATAFILE_FAILED);
-    // Object 0 must be a font: any other kind of object would be drawn as one.
-    if (c->datafile[0].type != DAT_FONT || !c->datafile[0].dat) fatal_exit(FONT_FAILED);
-    c->font = (FONT *)c->datafile[0].dat;
+    c->datafile = load_bktype_or_exit(&c->font);
     c->prec_on = load_bitmap("graphics/prec_on.bmp", NULL);
     c->prec_off = load_bitmap("graphics/prec_off.bmp", NULL);
     c->suiv_on = load_bitmap("graphics/suiv_on.bmp", NULL);
@@ -311,7 +289,7 @@ char *menu_map(const config *cfg, BITMAP *menu_background) {
             hovered = mouseover(c.prec_button)   ? CHOOSER_PREC
                       : mouseover(c.suiv_button) ? CHOOSER_SUIV
                                                  : -1;
-            if (hovered != shown_hovered && hovered != -1 && c.focus) replay(cfg, c.focus);
+            if (hovered != shown_hovered && hovered != -1 && c.focus) play_effect(cfg, c.focus);
         }
         if (!input_latch) {
             int step = chooser_step(c.prec_button, c.suiv_button, hovered);
@@ -321,7 +299,7 @@ char *menu_map(const config *cfg, BITMAP *menu_background) {
                 else if (step == STEP_BACK)
                     selected = selected == 0 ? count - 1 : selected - 1;
                 input_latch = true;
-                if (c.change) replay(cfg, c.change);
+                if (c.change) play_effect(cfg, c.change);
             }
         }
         if (hovered != shown_hovered || selected != shown_selected)
@@ -341,14 +319,10 @@ char *menu_map(const config *cfg, BITMAP *menu_background) {
     free_chooser(&c, outcome);
     clear_keybuf();
     if (c.go) {
-        play_sample(c.go, cfg->effects_volume, 128, 1000, 0);
+        play_effect(cfg, c.go);
         rest(1000);
-        stop_sample(c.focus);
-        stop_sample(c.go);
-        destroy_sample(c.focus);
-        destroy_sample(c.go);
-        stop_sample(c.change);
-        destroy_sample(c.change);
+        SAMPLE *samples[3] = {c.focus, c.go, c.change};
+        release_samples(samples, 3);
     }
     return chosen;
 }

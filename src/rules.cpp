@@ -1,20 +1,13 @@
-// The rules of play: the game's start values and objects, the pass over the ring that
-// moves, meets, picks up, animates and ends things, one tick and the seconds step.
+// The rules of play: start values and objects, the pass over the ring, the tick and the second.
 #include "rules.h"
 
 #include "config.h"
 #include "maps.h"
 #include "objets.h"
-#include "temps.h"
+#include "sons.h"
 
 #include <allegro.h>
 #include <cstdlib>
-
-void play_effect(const config *cfg, SAMPLE *sample) {
-    if (!cfg || cfg->effects_volume == 0 || !sample) return;
-    stop_sample(sample);
-    play_sample(sample, cfg->effects_volume, 128, 1000, 0);
-}
 
 // ---------------------------------------------------------------------------
 // Start of a game
@@ -48,8 +41,8 @@ static void first_direction(const ::map *m, obj *monster) {
     for (const auto &step : steps) {
         int8_t code = map_cell(m, monster->x + step[0], monster->y + step[1]);
         if (cell_passable(code) && code != CELL_BONUS) {
-            monster->param1 = step[0];
-            monster->param2 = step[1];
+            monster_step_x(monster) = step[0];
+            monster_step_y(monster) = step[1];
             return;
         }
     }
@@ -61,33 +54,27 @@ static obj *object_for_cell(game *g, obj *last, int c, int r) {
     int8_t code = m->cells[r][c];
     switch (code) {
     case CELL_WALL:
-        return creer_obj(m, last, &g->object_count, c, r, 0, 0, OBJ_WALL, 0, 0, 0, -1, 0,
-                         g->wall_sprites, 0);
+        return make_wall(m, last, &g->object_count, c, r, g->wall_sprites);
     case CELL_BLOCK:
-        return creer_obj(m, last, &g->object_count, c, r, 0, 0, OBJ_BLOCK, 0, 0, 0, -1, 0,
-                         g->block_sprites, 0);
+        return make_block(m, last, &g->object_count, c, r, g->block_sprites);
     case CELL_BONUS: {
         int8_t kind = (int8_t)(rand() % BONUS_KIND_COUNT + 1);
-        return creer_obj(m, last, &g->object_count, c, r, 0, 0, OBJ_BONUS, kind, 0, 0, -1, 0,
-                         g->bonus_sprites, 0);
+        return make_bonus(m, last, &g->object_count, c, r, kind, g->bonus_sprites);
     }
     case CELL_PLAYER: {
-        obj *o = creer_obj(m, last, &g->object_count, c, r, 0, 0, OBJ_PLAYER, 0, 1, 2, -1, 10,
-                           g->player_sprites[FACING_DOWN], 0);
+        obj *o = make_player(m, last, &g->object_count, c, r, g->player_sprites[FACING_DOWN]);
         if (o) g->player = o;
         return o;
     }
     case CELL_MONSTER: {
         uint8_t frame = (uint8_t)(rand() % 2);
-        obj *o = creer_obj(m, last, &g->object_count, c, r, 0, 0, OBJ_MONSTER, 0, 0, 0, -1, 30,
-                           g->monster_sprites, frame);
+        obj *o = make_monster(m, last, &g->object_count, c, r, g->monster_sprites, frame);
         if (o) first_direction(m, o);
         return o;
     }
     case CELL_DIAMOND: {
         uint8_t frame = (uint8_t)(rand() % 3);
-        obj *o = creer_obj(m, last, &g->object_count, c, r, 0, 0, OBJ_DIAMOND, 0, 0, 0, -1, 40,
-                           g->diamond_sprites, frame);
+        obj *o = make_diamond(m, last, &g->object_count, c, r, g->diamond_sprites, frame);
         if (o) g->diamonds_left++;
         return o;
     }
@@ -166,9 +153,9 @@ static void set_mover_slot(::map *m, int x, int y, obj *o) {
 static void contact(::map *m, obj *o, obj *other, int step_x, int step_y, uint32_t *count) {
     if (other->type != o->type) {
         if (o->type == OBJ_PLAYER)
-            o->param2 = -1; // walked into a monster
+            player_life(o) = PLAYER_DEAD; // walked into a monster
         else if (other->type == OBJ_PLAYER)
-            other->param2 = -1; // a monster walked into the player
+            player_life(other) = PLAYER_DEAD; // a monster walked into the player
     } else if (o->type == OBJ_MONSTER) {
         mort(m, other, count);
     } else {
@@ -195,7 +182,7 @@ static void take_things(::map *m, const config *cfg, obj *p, uint32_t *count,
     if (map_cell(m, p->x, p->y) == CELL_BONUS) {
         obj *bonus = map_fixed(m, p->x, p->y);
         if (bonus) {
-            p->param1 = bonus->param1;
+            player_bonus(p) = bonus_kind(bonus);
             p->timer = 15;
             suppr_obj(m, bonus, count);
             play_effect(cfg, samples ? samples[SAMPLE_BONUS] : nullptr);
@@ -214,9 +201,9 @@ static void take_things(::map *m, const config *cfg, obj *p, uint32_t *count,
 // A monster turns back one pixel into its way towards an obstacle; it never changes axis.
 static void reverse_monster(const ::map *m, obj *monster) {
     if (!cell_passable(map_cell(m, ahead(monster->x, monster->off_x), monster->y)))
-        monster->param1 = (int8_t)-monster->param1;
+        monster_step_x(monster) = (int8_t)-monster_step_x(monster);
     if (!cell_passable(map_cell(m, monster->x, ahead(monster->y, monster->off_y))))
-        monster->param2 = (int8_t)-monster->param2;
+        monster_step_y(monster) = (int8_t)-monster_step_y(monster);
 }
 
 struct pass {
@@ -233,10 +220,10 @@ struct pass {
 };
 
 static void push_monster(obj *o) {
-    if (o->param1 != 0)
-        o->off_x = (int8_t)(o->off_x + o->param1);
-    else if (o->param2 != 0)
-        o->off_y = (int8_t)(o->off_y + o->param2);
+    if (monster_step_x(o) != 0)
+        o->off_x = (int8_t)(o->off_x + monster_step_x(o));
+    else if (monster_step_y(o) != 0)
+        o->off_y = (int8_t)(o->off_y + monster_step_y(o));
 }
 
 static void mover_step(const pass *p, obj *o) {
@@ -364,67 +351,66 @@ static void walking_animation(game *g, const game_keys *keys) {
 
 static void lay_bomb(game *g, const game_keys *keys) {
     obj *p = g->player;
-    if (!keys->bomb || p->param3 == 0 || map_cell(g->map, p->x, p->y) != CELL_EMPTY) return;
-    bool super = p->param1 == BONUS_SUPER_BOMB;
-    obj *bomb =
-        creer_obj(g->map, p, &g->object_count, p->x, p->y, 0, 0, OBJ_BOMB, 0, 1, super ? 30 : 2,
-                  (int8_t)g->fuse_time, 30, super ? g->super_bomb_sprites : g->bomb_sprites, 0);
+    if (!keys->bomb || bombs_in_hand(p) == 0 || map_cell(g->map, p->x, p->y) != CELL_EMPTY) return;
+    bool super = player_bonus(p) == BONUS_SUPER_BOMB;
+    obj *bomb = make_bomb(g->map, p, &g->object_count, p->x, p->y, super ? 30 : 2,
+                          (int8_t)g->fuse_time, super ? g->super_bomb_sprites : g->bomb_sprites);
     // A bomb that could not be made is simply absent; the player keeps it in hand.
     if (!bomb) return;
-    p->param3--;
+    bombs_in_hand(p)--;
     play_effect(g->cfg, g->samples[SAMPLE_DROP]);
 }
 
 static void bonus_effects(game *g) {
     obj *p = g->player;
-    switch (p->param1) {
+    switch (player_bonus(p)) {
     case BONUS_BOMB:
-        p->param3++;
-        p->param1 = 0;
+        bombs_in_hand(p)++;
+        player_bonus(p) = BONUS_NONE;
         p->timer = 0;
         break;
     case BONUS_FAST:
         g->speed = 4;
-        p->param1 = 0;
+        player_bonus(p) = BONUS_NONE;
         break;
     case BONUS_TIME:
         g->time_left += 15;
-        p->param1 = 0;
+        player_bonus(p) = BONUS_NONE;
         p->timer = 0;
         break;
     case BONUS_REVERSE:
         g->direction_sign = -1;
-        p->param1 = 0;
+        player_bonus(p) = BONUS_NONE;
         break;
     case BONUS_SLOW:
         g->speed = 1;
-        p->param1 = 0;
+        player_bonus(p) = BONUS_NONE;
         break;
     case BONUS_RANDOM_FUSE:
         g->fuse_time = (uint8_t)(rand() % 10 + 1);
-        p->param1 = 0;
+        player_bonus(p) = BONUS_NONE;
         break;
-    default: // none, or BONUS_SUPER_BOMB which lasts in param1 itself
+    default: // none, or BONUS_SUPER_BOMB which lasts as the running bonus itself
         break;
     }
     if (p->timer == 0) {
         g->speed = 2;
         g->fuse_time = 3;
         g->direction_sign = 1;
-        p->param1 = 0;
+        player_bonus(p) = BONUS_NONE;
     }
 }
 
-static void end_checks(game *g, const game_keys *keys) {
-    if (g->player->param2 < 0) g->end_state = END_DEAD;
+// True when the game is over after this tick.
+static bool end_checks(game *g, const game_keys *keys) {
+    if (player_dead(g->player)) g->end_state = END_DEAD;
     // Taking the last diamond wins even when the player dies in the same tick.
     if (g->diamonds_left == 0) g->end_state = END_WON;
-    game_time.fetch_sub(1);
     if (keys->quit) g->end_state = END_QUIT;
-    if (g->end_state != END_NONE) game_time.store(0);
+    return g->end_state != END_NONE;
 }
 
-void game_tick(game *g, const game_keys *keys) {
+bool game_tick(game *g, const game_keys *keys) {
     steer(g, keys);
     corner_rule(g, keys);
     walking_animation(g, keys);
@@ -432,7 +418,7 @@ void game_tick(game *g, const game_keys *keys) {
     move_everyone(g->map, g->cfg, g->player, &g->object_count, g->frame_counts, g->frame_delays,
                   g->flame_sprites, &g->diamonds_left, g->speed, g->samples);
     bonus_effects(g);
-    end_checks(g, keys);
+    return end_checks(g, keys);
 }
 
 void game_seconds_step(game *g, int32_t seconds_now) {

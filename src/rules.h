@@ -1,7 +1,8 @@
-// The rules of play, one tick and one seconds step at a time. Nothing here draws,
-// reads an input device or touches a sound device directly: the keys held come in
-// as a plain record and sounds go through play_effect.
+// The rules of play, one tick and one seconds step at a time.
 #pragma once
+
+// Nothing here draws, reads an input device or touches a sound device directly: the keys
+// held come in as a plain record and sounds go through play_effect (sons.h).
 
 #include <cstdint>
 
@@ -76,10 +77,6 @@ struct game {
     BITMAP **monster_sprites;
 };
 
-// Plays a sample with the configured volume, only when that volume is not 0 and the
-// sample exists.
-void play_effect(const config *cfg, SAMPLE *sample);
-
 // The start values of a game (speed 2, fuse 3, time_left from the time limit, ...),
 // with the animation tables for `block_frames` block pictures. Sprite tables and
 // samples are left null.
@@ -96,8 +93,8 @@ void move_everyone(::map *m, const config *cfg, obj *head, uint32_t *count,
                    BITMAP **flame_sprites[FLAME_PIC_COUNT], uint32_t *diamonds_left, uint8_t speed,
                    SAMPLE *samples[SAMPLE_COUNT]);
 // One tick of play: keys, corner rule, walking animation, bomb laying, move_everyone,
-// bonus effects and their end, end checks (which also consume one tick of game_time).
-void game_tick(game *g, const game_keys *keys);
+// bonus effects and their end, end checks. True when the game is over after it.
+bool game_tick(game *g, const game_keys *keys);
 // The seconds step, run when the seconds counter differs from last_second.
 void game_seconds_step(game *g, int32_t seconds_now);
 
@@ -105,6 +102,4 @@ void game_seconds_step(game *g, int32_t seconds_now);
 void explode_bomb(::map *m, const config *cfg, obj *bomb, obj *head, uint32_t *count,
                   BITMAP **flame_sprites[FLAME_PIC_COUNT], SAMPLE *samples[SAMPLE_COUNT]);
 void flame_step(::map *m, obj *flame, uint32_t *count, BITMAP **flame_sprites[FLAME_PIC_COUNT]);
-void creer_explosion(::map *m, obj *source, int8_t direction, int8_t arm, int8_t dx, int8_t dy,
-                     BITMAP **sprites, uint32_t *count);
 void mort(::map *m, obj *victim, uint32_t *count);

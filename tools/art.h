@@ -30,6 +30,23 @@ int theme_count();
 int theme_index(const std::string &name); // -1 when unknown
 canvas tile_strip(int theme);
 
+// Readability of a theme, as CIE 1976 colour differences (delta E) between mean colours:
+// the wall against the floor, and the body of each piece (block, diamond, monster, player,
+// the seven bonuses; without its outline and shadow) against the floor and against the wall.
+// About 2 is the least difference seen between large patches and 10 tells two colours
+// apart side by side; a piece of a few hundred pixels, moving, seen at a glance, wants twice
+// that: 20. (Diamonds on the old pale ice floor measured 17; the old grey iron floor and
+// girders 8.) makeart refuses to make the tiles of a theme that falls below it.
+const double CONTRAST_MIN = 20.0;
+struct contrast {
+    std::string piece, ground;
+    double distance;
+};
+double tile_distance(const canvas *a, const canvas *b);
+double piece_distance(const canvas *piece, const canvas *ground);
+std::vector<contrast> theme_contrasts(int theme);
+contrast least_contrast(int theme);
+
 // Small helpers shared by the drawing files.
 struct pt {
     double x, y;

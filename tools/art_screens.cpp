@@ -253,6 +253,13 @@ static void stone_title(canvas *c, const std::string &text, int size, int cy) {
     }
 }
 
+// Frame k of a strip, magnified `scale` times, onto c at x, y.
+static void blit_magnified(canvas *c, const canvas *strip, int k, int scale, int x, int y) {
+    canvas frame = frame_of(strip, k);
+    canvas big = magnify(&frame, scale);
+    blit(c, &big, x, y);
+}
+
 canvas menu_background(const canvas *player, const canvas *bombs, const canvas *diamonds) {
     canvas c = make_canvas(800, 600);
     for (int y = 0; y < 600; y++)
@@ -267,24 +274,18 @@ canvas menu_background(const canvas *player, const canvas *bombs, const canvas *
     rock_wall(&c, false, 3);
     rock_wall(&c, true, 5);
     embers(&c, 520, 77, 110, 430);
-    // The heroes of the game, large: a lit ledge, a bomb, diamonds and the miner.
+    // The heroes of the game, large: a lit ledge, a bomb, diamonds and the miner. They keep
+    // out of the middle, where the map chooser shows its 448 x 312 preview (176..624 by
+    // 144..456), so that nothing of them sticks out round a preview.
     for (int y = 490; y < 530; y++)
         for (int x = 440; x < 790; x++) {
             double u = (x - 615) / 175.0, v = (y - 508) / 18.0;
             if (u * u + v * v <= 1) put(&c, x, y, v < -0.55 ? ST3 : v < 0 ? ST2 : ST1);
         }
-    canvas p = frame_of(player, 8);
-    canvas pm = magnify(&p, 5);
-    blit(&c, &pm, 600, 280);
-    canvas b = frame_of(bombs, 2);
-    canvas bm = magnify(&b, 4);
-    blit(&c, &bm, 462, 392);
-    canvas d = frame_of(diamonds, 0);
-    canvas dm = magnify(&d, 3);
-    blit(&c, &dm, 700, 150);
-    canvas d2 = frame_of(diamonds, 1);
-    canvas dm2 = magnify(&d2, 2);
-    blit(&c, &dm2, 520, 250);
+    blit_magnified(&c, player, 8, 5, 632, 280);
+    blit_magnified(&c, bombs, 2, 2, 562, 458);
+    blit_magnified(&c, diamonds, 0, 3, 690, 150);
+    blit_magnified(&c, diamonds, 1, 2, 470, 460);
     stone_title(&c, "Cindermaze", 92, 30);
     canvas sub = text_mask("Le labyrinthe des braises", 24);
     paint_mask(&c, &sub, (800 - sub.w) / 2 + 2, 168, [](int, int) { return ST0; });
@@ -355,46 +356,59 @@ canvas win_picture(const canvas *diamonds) {
     return c;
 }
 
+// The lose picture is stretched over the whole game screen. Drawn at 160 x 120 in flat
+// colours and broad shapes (no dithering, no one-pixel lines), each of its pixels becomes a
+// block of 4, 5 or 6 to 7 screen pixels at 640 x 480, 800 x 600 and 1024 x 768: chunky
+// pixel art that stays even and crisp at all three.
 canvas lose_picture() {
-    canvas c = make_canvas(320, 240);
+    canvas c = make_canvas(160, 120);
+    // Smoke in soft bands, darker towards the bottom.
     for (int y = 0; y < c.h; y++)
         for (int x = 0; x < c.w; x++) {
-            double smoke =
-                0.5 + 0.5 * std::sin(x * 0.05 + std::sin(y * 0.08) * 2) * std::cos(y * 0.04);
-            double v = 0.25 + smoke * 0.3 - (y > 200 ? (y - 200) / 200.0 : 0);
-            put(&c, x, y, gradient(x, y, v, {{0.2, ST0}, {0.45, ST1}, {0.6, PU0}}));
+            double wave = std::sin(x * 0.09 + std::sin(y * 0.15) * 1.5) * 6;
+            double v = (y + wave) / c.h;
+            put(&c, x, y, v < 0.3 ? PU0 : v < 0.62 ? ST1 : v < 0.85 ? ST0 : PU0);
         }
-    // A cracked stone slab.
-    fill_rect(&c, 40, 60, 240, 110, ST2);
-    for (int y = 60; y < 170; y++)
-        for (int x = 40; x < 280; x++)
-            if (noise(x / 4, y / 3, 80) < 0.12) put(&c, x, y, ST1);
-    bevel(&c, 40, 60, 240, 110, ST3, ST0);
-    bevel(&c, 41, 61, 238, 108, ST3, ST1);
-    line(&c, 40, 120, 90, 110, ST0), line(&c, 90, 110, 120, 140, ST0),
-        line(&c, 120, 140, 112, 170, ST0);
-    line(&c, 200, 60, 212, 95, ST0), line(&c, 212, 95, 260, 104, ST0),
-        line(&c, 260, 104, 280, 98, ST0);
-    line(&c, 91, 111, 121, 141, ST3);
-    canvas t = text_mask("PERDU", 54, 3);
-    int tx = (c.w - t.w) / 2, ty = 115 - t.h / 2;
-    paint_mask(&c, &t, tx + 2, ty + 2, [](int, int) { return ST3; });
-    paint_mask(&c, &t, tx, ty, [&](int i, int j) { return inked(&t, i - 2, j - 2) ? EM1 : ST0; });
-    // Smoke curling up from below the slab.
-    for (int k = 0; k < 7; k++) {
-        double x0 = 22 + k * 46;
-        for (int y = 239; y > 20; y--) {
-            double rise = (239 - y) / 219.0;
-            double x = x0 + 7 * std::sin(y * 0.06 + k * 1.3) + rise * 14;
-            int width = (int)(5 - rise * 3);
-            for (int i = -width; i <= width; i++) {
-                int px = (int)x + i;
-                bool on_slab = px >= 40 && px < 280 && y >= 60 && y < 170;
-                if (!on_slab && ((px + y) & 1) == 0 && noise(px, y, 84 + k) < 0.8 - rise * 0.6)
-                    put(&c, px, y, std::abs(i) < width / 2 ? ST2 : ST1);
-            }
-        }
+    // Billows of smoke rising from the rubble behind the slab, thinning upwards.
+    for (int k = 0; k < 26; k++) {
+        double x = noise(k, 1, 81) * 170 - 5, up = noise(k, 2, 81);
+        double y = 118 - up * up * 110, r = 13 - up * 8;
+        fill_ellipse(&c, x, y, r, r * 0.8, ST1);
+        fill_ellipse(&c, x - r * 0.25, y - r * 0.2, r * 0.6, r * 0.45, up < 0.5 ? ST2 : ST1);
     }
-    embers(&c, 40, 83, -1, -1);
+    fill_rect(&c, 0, 110, 160, 10, ST0);
+    for (int x = 0; x < 160; x += 9)
+        fill_ellipse(&c, x + 4 * noise(x, 3, 82), 110, 5, 3, x % 2 ? ST1 : ST0);
+    // A cracked stone slab, its face in broad patches.
+    const int SX = 18, SY = 30, SW = 124, SH = 58;
+    fill_rect(&c, SX, SY, SW, SH, ST2);
+    for (int y = SY + 2; y < SY + SH - 2; y++)
+        for (int x = SX + 2; x < SX + SW - 2; x++)
+            if (noise(x / 5, y / 4, 80) < 0.25) put(&c, x, y, ST1);
+    fill_rect(&c, SX, SY, SW, 2, ST3), fill_rect(&c, SX, SY, 2, SH, ST3);
+    fill_rect(&c, SX, SY + SH - 2, SW, 2, ST0), fill_rect(&c, SX + SW - 2, SY, 2, SH, ST0);
+    // Two cracks, two pixels wide, lit on their upper lip.
+    const std::vector<pt> cracks[2] = {{{18, 76}, {30, 74}, {38, 82}, {36, 88}},
+                                       {{118, 30}, {122, 38}, {132, 41}, {139, 39}}};
+    for (const auto &crack : cracks)
+        for (size_t i = 1; i < crack.size(); i++) {
+            const pt &a = crack[i - 1], &b = crack[i];
+            line(&c, (int)a.x, (int)a.y - 1, (int)b.x, (int)b.y - 1, ST3);
+            line(&c, (int)a.x, (int)a.y, (int)b.x, (int)b.y, ST0);
+            line(&c, (int)a.x + 1, (int)a.y, (int)b.x + 1, (int)b.y, ST0);
+        }
+    // PERDU carved in ember red, with a dark edge and a lit lower lip.
+    canvas t = text_mask("PERDU", 25, 1);
+    int tx = (c.w - t.w) / 2, ty = SY + (SH - t.h) / 2;
+    canvas edge = grow(&t, 1);
+    paint_mask(&c, &edge, tx - 1, ty, [](int, int) { return ST3; });
+    paint_mask(&c, &edge, tx - 1, ty - 1, [](int, int) { return ST0; });
+    paint_mask(&c, &t, tx, ty, [&](int, int j) { return j < t.h / 2 ? EM2 : EM1; });
+    // A few embers, each a single bright pixel with a red one below.
+    for (int i = 0; i < 14; i++) {
+        int x = (int)(noise(i, 1, 83) * c.w), y = (int)(noise(i, 2, 83) * c.h);
+        if (y >= SY - 2 && y <= SY + SH + 1) continue;
+        put(&c, x, y, i % 3 ? EM3 : EM4), put(&c, x, y + 1, EM1);
+    }
     return c;
 }

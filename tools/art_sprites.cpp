@@ -362,9 +362,9 @@ static canvas bonus_frame(int kind) {
     canvas c = make_canvas(32, 32);
     if (kind == 0) return c; // hidden: the block drawn over it says it all
     shadow_ellipse(&c, 17, 29.5, 11, 2.2, ST0);
-    static const uint8_t badges[8][3] = {{0, 0, 0},       {GR1, GR2, GR3}, {BL1, BL2, BL3},
-                                         {EM1, EM2, EM3}, {BR1, BR2, BR3}, {PU0, PU1, PU2},
-                                         {ST1, ST2, ST3}, {SK0, SK1, SK2}};
+    static const uint8_t badges[8][3] = {{0, 0, 0},        {GR1, GR2, GR3}, {BL1, BL2, BL3},
+                                         {EM1, EM2, EM3},  {BR1, BR2, BR3}, {PU0, PU1, PU2},
+                                         {GR2, GR3, HOT0}, {SK0, SK1, SK2}};
     canvas b = make_canvas(32, 32);
     badge(&b, badges[kind][0], badges[kind][1], badges[kind][2]);
     outline(&b, kind == 6 ? (uint8_t)ST0 : ramp_darkest(badges[kind][0]));

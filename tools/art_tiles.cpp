@@ -83,38 +83,38 @@ static canvas floor_tile(int style) {
     canvas c = make_canvas(32, 32);
     switch (style) {
     case FLOOR_ASH:
-        fill_rect(&c, 0, 0, 32, 32, ST1);
-        speckle(&c, ST0, 0.10, 1);
-        speckle(&c, ST2, 0.06, 2);
+        fill_rect(&c, 0, 0, 32, 32, ST0);
+        speckle(&c, ST1, 0.16, 1);
+        speckle(&c, ST2, 0.03, 2);
         put(&c, 7, 22, EM1), put(&c, 24, 9, EM1), put(&c, 25, 9, EM0);
         break;
     case FLOOR_FLAGS:
-        fill_rect(&c, 0, 0, 32, 32, ST2);
-        speckle(&c, ST1, 0.08, 3);
+        fill_rect(&c, 0, 0, 32, 32, ST1);
+        speckle(&c, ST0, 0.08, 3);
         for (int i = 0; i < 32; i++)
-            put(&c, i, 15, ST1), put(&c, i < 16 ? 8 : 24, i, ST1);
+            put(&c, i, 15, ST0), put(&c, i < 16 ? 8 : 24, i, ST0);
         for (int i = 0; i < 32; i++)
-            put(&c, i, 31, ST1), put(&c, i < 16 ? 8 : 24, i, ST1);
-        fill_rect(&c, 9, 0, 15, 1, ST3);
-        fill_rect(&c, 0, 16, 8, 1, ST3), fill_rect(&c, 25, 16, 7, 1, ST3);
+            put(&c, i, 31, ST0), put(&c, i < 16 ? 8 : 24, i, ST0);
+        fill_rect(&c, 9, 0, 15, 1, ST2);
+        fill_rect(&c, 0, 16, 8, 1, ST2), fill_rect(&c, 25, 16, 7, 1, ST2);
         speckle(&c, GR1, 0.25, 4, 0, 14, 32, 3);
         speckle(&c, GR1, 0.2, 5, 7, 0, 3, 32);
         break;
     case FLOOR_ICE:
-        fill_rect(&c, 0, 0, 32, 32, BL3);
+        // Deep, dark ice, so that the diamonds and the ice blocks shine on it.
+        fill_rect(&c, 0, 0, 32, 32, BL1);
         for (int i = 0; i < 32; i++) {
-            put(&c, i, (i * 3 / 4 + 5) % 32, BL4);
-            if (noise(i, 1, 6) < 0.5) put(&c, (i + 13) % 32, (40 - i) % 32, BL2);
+            put(&c, i, (i * 3 / 4 + 5) % 32, BL2);
+            if (noise(i, 1, 6) < 0.5) put(&c, (i + 13) % 32, (40 - i) % 32, BL0);
         }
-        speckle(&c, BL4, 0.03, 7);
+        speckle(&c, BL2, 0.03, 7);
         break;
     case FLOOR_IRON:
-        fill_rect(&c, 0, 0, 32, 32, ST1);
-        rect(&c, 0, 0, 32, 32, ST0);
+        fill_rect(&c, 0, 0, 32, 32, ST0);
         for (int i = 1; i < 31; i++)
-            put(&c, i, 1, ST2), put(&c, 1, i, ST2);
+            put(&c, i, 1, ST1), put(&c, 1, i, ST1);
         for (int i = 4; i < 28; i += 3)
-            put(&c, i, i, ST2), put(&c, i + 1, i, ST0);
+            put(&c, i, i, ST1), put(&c, i + 1, i, EM0);
         put(&c, 3, 3, ST3), put(&c, 28, 3, ST3), put(&c, 3, 28, ST3), put(&c, 28, 28, ST3);
         put(&c, 4, 4, ST0), put(&c, 29, 4, ST0), put(&c, 4, 29, ST0), put(&c, 29, 29, ST0);
         break;
@@ -133,18 +133,19 @@ static canvas floor_tile(int style) {
         put(&c, 26, 6, PU1);
         break;
     case FLOOR_GRASS:
-        fill_rect(&c, 0, 0, 32, 32, GR0);
+        // A moonlit lawn, lighter than the dark hedges.
+        fill_rect(&c, 0, 0, 32, 32, GR2);
         for (int y = 0; y < 32; y++)
             for (int x = 0; x < 32; x++)
                 if (noise(x, y, 12) < 0.12)
-                    put(&c, x, y, GR1), put(&c, x, y - 1, noise(x, y, 13) < 0.5 ? GR1 : GR0);
+                    put(&c, x, y, GR1), put(&c, x, y - 1, noise(x, y, 13) < 0.5 ? GR1 : GR3);
         put(&c, 6, 24, BL3), put(&c, 25, 11, PU2);
         break;
     case FLOOR_STEEL:
-        fill_rect(&c, 0, 0, 32, 32, ST2);
+        fill_rect(&c, 0, 0, 32, 32, ST0);
         for (int y = 0; y < 32; y += 4)
             for (int x = (y / 4) % 2 * 4; x < 32; x += 8)
-                put(&c, x, y + 1, ST3), put(&c, x + 1, y + 1, ST3), put(&c, x + 1, y + 2, ST1);
+                put(&c, x, y + 1, ST2), put(&c, x + 1, y + 1, ST2), put(&c, x + 1, y + 2, ST1);
         for (int i = 0; i < 32; i++)
             put(&c, i, 31, ST1), put(&c, 31, i, ST1);
         break;
@@ -196,17 +197,23 @@ static canvas wall_tile(int style) {
         bevel(&c, 1, 1, 30, 30, ST3, ST1);
         break;
     case WALL_BRICKS:
-        brick_rows(&c, ST1, ST3, ST4, ST2, 4);
+        brick_rows(&c, ST2, ST4, HOT1, ST3, 4);
         speckle(&c, GR2, 0.12, 22, 0, 0, 32, 6);
         speckle(&c, GR1, 0.12, 23, 0, 0, 32, 9);
         put(&c, 4, 14, GR2), put(&c, 21, 22, GR2), put(&c, 22, 23, GR1);
         bevel(&c, 0, 0, 32, 32, ST4, ST0);
         break;
     case WALL_ICE:
-        brick_rows(&c, BL0, BL2, BL4, BL1, 2);
-        line(&c, 4, 4, 9, 9, BL3), line(&c, 20, 19, 24, 23, BL3);
-        put(&c, 5, 4, HOT1), put(&c, 21, 19, HOT1);
-        bevel(&c, 0, 0, 32, 32, BL4, BL0);
+        // Frosted stone: grey blocks under snow caps, so that ice blocks and diamonds
+        // stand out from them.
+        brick_rows(&c, ST0, ST1, ST2, ST0, 2);
+        for (int r = 0; r < 2; r++)
+            for (int x = 0; x < 32; x++) {
+                put(&c, x, r * 16 + 1, HOT1);
+                if (noise(x, r, 40) < 0.6) put(&c, x, r * 16 + 2, BL4);
+                if (noise(x, r, 41) < 0.15) put(&c, x, r * 16 + 3, BL4);
+            }
+        bevel(&c, 0, 0, 32, 32, ST4, ST0);
         break;
     case WALL_IRON:
         fill_rect(&c, 0, 0, 32, 32, ST2);
@@ -220,10 +227,10 @@ static canvas wall_tile(int style) {
                     put(&c, x, y + 1, ST3);
         break;
     case WALL_SANDSTONE:
-        brick_rows(&c, BR1, BR2, BR3, BR1, 2);
+        brick_rows(&c, BR0, BR1, BR2, BR0, 2);
         for (int x = 4; x < 30; x += 6)
-            put(&c, x, 7, BR1), put(&c, x + 1, 8, BR1);
-        bevel(&c, 0, 0, 32, 32, BR3, BR0);
+            put(&c, x, 7, BR0), put(&c, x + 1, 8, BR0);
+        bevel(&c, 0, 0, 32, 32, BR2, BR0);
         break;
     case WALL_CRYSTAL: {
         fill_rect(&c, 0, 0, 32, 32, ST1);
@@ -264,16 +271,17 @@ static canvas wall_tile(int style) {
                     put(&c, x, y, EM4);
                 else
                     put(&c, x, y, ST0);
-        fill_rect(&c, 3, 3, 26, 26, ST2);
-        bevel(&c, 3, 3, 26, 26, ST3, ST0);
-        line(&c, 5, 5, 26, 26, ST1), line(&c, 5, 26, 26, 5, ST1);
-        line(&c, 6, 5, 26, 25, ST3), line(&c, 6, 26, 26, 6, ST3);
+        // Girders in dark green paint inside their hazard frame.
+        fill_rect(&c, 3, 3, 26, 26, GR0);
+        bevel(&c, 3, 3, 26, 26, GR1, ST0);
+        line(&c, 5, 5, 26, 26, ST0), line(&c, 5, 26, 26, 5, ST0);
+        line(&c, 6, 5, 26, 25, GR1), line(&c, 6, 26, 26, 6, GR1);
         bevel(&c, 0, 0, 32, 32, ST3, ST0);
         break;
     case WALL_OBSIDIAN:
         fill_rect(&c, 0, 0, 32, 32, PU0);
         fill_poly(&c, {{0, 0}, {20, 0}, {9, 14}, {0, 18}}, ST1);
-        fill_poly(&c, {{20, 0}, {32, 0}, {32, 20}, {9, 14}}, PU1);
+        fill_poly(&c, {{20, 0}, {32, 0}, {32, 20}, {9, 14}}, ST2);
         fill_poly(&c, {{0, 18}, {9, 14}, {32, 20}, {32, 32}, {0, 32}}, PU0);
         line(&c, 1, 17, 9, 13, PU2), line(&c, 9, 13, 20, 1, PU2);
         line(&c, 10, 15, 31, 20, ST0);
@@ -291,11 +299,11 @@ static canvas block_tile(int style) {
     switch (style) {
     case BLOCK_BASALT: {
         fill_poly(&c, {{3, 7}, {9, 2}, {24, 3}, {29, 9}, {28, 27}, {21, 29}, {6, 28}, {2, 21}},
-                  ST2);
-        fill_poly(&c, {{3, 7}, {9, 2}, {24, 3}, {16, 9}}, ST3);
-        fill_poly(&c, {{28, 27}, {21, 29}, {6, 28}, {17, 22}, {29, 9}}, ST1);
-        speckle(&c, ST1, 0.08, 30, 4, 6, 20, 18);
-        line(&c, 9, 3, 23, 4, ST4);
+                  BR1);
+        fill_poly(&c, {{3, 7}, {9, 2}, {24, 3}, {16, 9}}, BR2);
+        fill_poly(&c, {{28, 27}, {21, 29}, {6, 28}, {17, 22}, {29, 9}}, BR0);
+        speckle(&c, BR0, 0.08, 30, 4, 6, 20, 18);
+        line(&c, 9, 3, 23, 4, BR3);
         // Glowing cracks: it is already half burnt through.
         line(&c, 8, 12, 14, 17, EM2), line(&c, 14, 17, 13, 23, EM2), line(&c, 14, 17, 21, 14, EM3);
         put(&c, 14, 17, EM4);
@@ -389,12 +397,13 @@ static canvas block_tile(int style) {
         break;
     }
     case BLOCK_STEEL:
-        fill_rect(&c, 3, 3, 26, 25, ST3);
-        bevel(&c, 3, 3, 26, 25, ST4, ST1);
-        fill_rect(&c, 7, 7, 18, 17, ST2);
-        bevel(&c, 7, 7, 18, 17, ST1, ST4);
+        // A rusted steel crate: it gives way where the girders do not.
+        fill_rect(&c, 3, 3, 26, 25, BR2);
+        bevel(&c, 3, 3, 26, 25, BR3, BR0);
+        fill_rect(&c, 7, 7, 18, 17, BR1);
+        bevel(&c, 7, 7, 18, 17, BR0, BR3);
         for (int y = 9; y < 22; y += 3)
-            fill_rect(&c, 9, y, 14, 1, ST1);
+            fill_rect(&c, 9, y, 14, 1, BR0);
         for (int x : {5, 25})
             for (int y : {5, 24})
                 put(&c, x, y, ST4), put(&c, x + 1, y, ST1), put(&c, x, y + 1, ST1),
@@ -402,9 +411,9 @@ static canvas block_tile(int style) {
         break;
     case BLOCK_MAGMA:
         fill_poly(&c, {{3, 9}, {10, 3}, {22, 3}, {29, 10}, {29, 27}, {20, 29}, {5, 28}, {3, 20}},
-                  ST1);
-        fill_poly(&c, {{3, 9}, {10, 3}, {22, 3}, {14, 11}}, ST2);
-        speckle(&c, ST0, 0.12, 32, 4, 6, 24, 22);
+                  ST2);
+        fill_poly(&c, {{3, 9}, {10, 3}, {22, 3}, {14, 11}}, ST3);
+        speckle(&c, ST1, 0.12, 32, 4, 6, 24, 22);
         line(&c, 6, 14, 13, 16, EM3), line(&c, 13, 16, 18, 12, EM3), line(&c, 13, 16, 15, 24, EM2);
         line(&c, 18, 12, 25, 14, EM2), line(&c, 15, 24, 22, 26, EM1);
         put(&c, 13, 16, HOT0), put(&c, 18, 12, EM4);

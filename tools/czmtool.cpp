@@ -34,11 +34,12 @@ static bool ends_with(const std::string &s, const char *suffix) {
 }
 
 static int usage() {
-    fprintf(stderr, "usage: czmtool compile MAP.txt OUT.czm\n"
-                    "       czmtool decompile MAP.czm [OUT.txt]\n"
-                    "       czmtool check [--screen WxH] [--hud PIXELS] MAP.czm|MAP.txt...\n"
-                    "       czmtool build [--screen WxH] [--hud PIXELS] MAP.txt OUT.czm   (compile "
-                    "if it passes the check)\n");
+    fprintf(stderr,
+            "usage: czmtool compile MAP.txt OUT.czm\n"
+            "       czmtool decompile MAP.czm [OUT.txt]\n"
+            "       czmtool check [--screen WxH] [--hud FONT_HEIGHT] MAP.czm|MAP.txt...\n"
+            "       czmtool build [--screen WxH] [--hud FONT_HEIGHT] MAP.txt OUT.czm   (compile "
+            "if it passes the check)\n");
     return 2;
 }
 
@@ -88,15 +89,15 @@ static int decompile(const char *in, const char *out) {
     return 0;
 }
 
-// Options shared by check and build: --screen WxH, --hud PIXELS. Returns the index of the
-// first argument that is not an option, or -1 on a bad option.
+// Options shared by check and build: --screen WxH, --hud FONT_HEIGHT.
+// Returns the index of the first argument that is not an option, or -1 on a bad option.
 static int parse_options(int argc, char **argv, map_check_options *opt) {
     int i = 0;
     for (; i < argc; i++) {
         if (!strcmp(argv[i], "--screen") && i + 1 < argc) {
             if (sscanf(argv[++i], "%dx%d", &opt->screen_w, &opt->screen_h) != 2) return -1;
         } else if (!strcmp(argv[i], "--hud") && i + 1 < argc) {
-            opt->hud_h = atoi(argv[++i]);
+            opt->hud_text_h = atoi(argv[++i]);
         } else {
             break;
         }

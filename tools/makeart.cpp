@@ -5,11 +5,26 @@
 //   makeart docs RUN_DIR OUT_DIR MAPS_LIST  contact sheet, menu and map pictures (BMP)
 #include "art.h"
 #include "maplist.h"
+#include "pixel.h"
+#include "thumbnail.h"
+
+#include <allegro.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
+
+static std::vector<uint8_t> read_bytes(const std::string &path) {
+    std::vector<uint8_t> bytes;
+    FILE *f = fopen(path.c_str(), "rb");
+    if (!f) return bytes;
+    int ch;
+    while ((ch = fgetc(f)) != EOF)
+        bytes.push_back((uint8_t)ch);
+    fclose(f);
+    return bytes;
+}
 
 static bool save(const canvas &c, const std::string &path) {
     if (save_canvas(&c, path)) return true;
@@ -17,31 +32,28 @@ static bool save(const canvas &c, const std::string &path) {
     return false;
 }
 
-static const char *BUTTON_LABELS[4] = {"Jouer", "Touches", "Options", "Quitter"};
-
 static int make_graphics(const std::string &run) {
-    std::string g = run + "/graphics/";
-    make_dirs_for(g);
+    make_dirs_for(run + "/graphics/");
+    // Drawn once, as they appear on several pictures.
     canvas player = player_strip(), bombs = bombs_strip(), diamonds = diamond_strip();
-    bool ok = save(bonus_strip(), g + "bonus.bmp") && save(player, g + "player1.bmp") &&
-              save(bombs, g + "bombs1.bmp") && save(diamonds, g + "diamond.bmp") &&
-              save(monster_strip(), g + "monster.bmp") &&
-              save(explo_ctr_strip(), g + "explo_ctr.bmp") &&
-              save(explo_dir_strip(), g + "explo_dir.bmp") && save(timer_icon(), g + "timer.bmp") &&
-              save(menu_background(&player, &bombs, &diamonds), g + "fond.bmp") &&
-              save(surprise_preview(), g + "surprise.bmp") &&
-              save(win_picture(&diamonds), g + "fin_gagne.bmp") &&
-              save(lose_picture(), g + "fin_perd.bmp");
-    for (int b = 0; b < 4 && ok; b++) {
-        std::string base = g + "b" + std::to_string(b);
-        ok = save(menu_button(BUTTON_LABELS[b], true), base + "_on.bmp") &&
-             save(menu_button(BUTTON_LABELS[b], false), base + "_off.bmp");
-    }
-    ok = ok && save(arrow_button(true, true), g + "prec_on.bmp") &&
-         save(arrow_button(true, false), g + "prec_off.bmp") &&
-         save(arrow_button(false, true), g + "suiv_on.bmp") &&
-         save(arrow_button(false, false), g + "suiv_off.bmp");
+    bool ok = true;
+#define GRAPHIC_FILE(name, drawing) ok = ok && save(drawing, run + "/" name);
+#include "graphic_files.def"
+#undef GRAPHIC_FILE
     return ok ? 0 : 1;
+}
+
+// Says which pieces of a theme fall below the readable contrast.
+static bool theme_is_readable(int theme) {
+    bool ok = true;
+    for (const contrast &c : theme_contrasts(theme))
+        if (c.distance < CONTRAST_MIN) {
+            fprintf(stderr, "makeart: %s: %s on %s has a contrast of %.1f, below %.0f\n",
+                    THEME_NAMES[theme], c.piece.c_str(), c.ground.c_str(), c.distance,
+                    CONTRAST_MIN);
+            ok = false;
+        }
+    return ok;
 }
 
 static int make_tiles(const std::string &run, const std::string &list) {
@@ -56,6 +68,7 @@ static int make_tiles(const std::string &run, const std::string &list) {
             return fprintf(stderr, "makeart: %s: unknown theme %s\n", m.name.c_str(),
                            m.theme.c_str()),
                    1;
+        if (!theme_is_readable(t)) return 1;
         if (!save(tile_strip(t), run + "/maps/" + m.name + ".bmp")) return 1;
     }
     return 0;
@@ -104,13 +117,15 @@ static int make_thumbs(const std::string &run, const std::string &list) {
         return fprintf(stderr, "makeart: %s\n", error.c_str()), 1;
     make_dirs_for(run + "/thbs");
     for (const map_entry &m : maps) {
-        canvas full;
-        if (!render_map(run, m.name, &full))
-            return fprintf(stderr, "makeart: cannot render map %s\n", m.name.c_str()), 1;
-        canvas t = shrink(&full, 448, 312);
-        bevel(&t, 0, 0, t.w, t.h, ST4, ST0);
-        bevel(&t, 1, 1, t.w - 2, t.h - 2, ST3, ST1);
-        if (!save(t, run + "/thbs/" + m.name + ".bmp")) return 1;
+        // Drawn by the game's library, as the map editor draws the thumbnails it saves.
+        std::vector<uint8_t> bytes = read_bytes(run + "/maps/" + m.name + ".czm");
+        std::string strip = run + "/maps/" + m.name + ".bmp";
+        BITMAP *t = make_map_thumbnail(run.c_str(), bytes.data(), bytes.size(), strip.c_str());
+        if (!t) return fprintf(stderr, "makeart: cannot render map %s\n", m.name.c_str()), 1;
+        std::string path = run + "/thbs/" + m.name + ".bmp";
+        bool ok = save_bitmap(path.c_str(), t, nullptr) == 0;
+        destroy_bitmap(t);
+        if (!ok) return fprintf(stderr, "makeart: cannot write %s\n", path.c_str()), 1;
     }
     return 0;
 }
@@ -151,6 +166,22 @@ static canvas assembled_explosion(const canvas *ctr, const canvas *dir, int fram
     return c;
 }
 
+// A theme's tile strip followed by pieces standing on its floor, to judge their contrast.
+static canvas pieces_on_floor(const canvas *tiles, const canvas *bonus, const canvas *diamond,
+                              const canvas *monster, const canvas *player) {
+    std::vector<canvas> frames;
+    for (int k = 0; k < tiles->w / 32; k++)
+        frames.push_back(frame_of(tiles, k));
+    canvas feet = crop(player, 8 * 32, player->h - 32, 32, 32);
+    for (canvas piece : {frame_of(diamond, 0), frame_of(monster, 0), frame_of(bonus, 1),
+                         frame_of(bonus, 6), feet}) {
+        canvas f = frame_of(tiles, 0);
+        blit(&f, &piece, 0, 0);
+        frames.push_back(f);
+    }
+    return join_frames(frames);
+}
+
 static int make_docs(const std::string &run, const std::string &out, const std::string &list) {
     std::vector<map_entry> maps;
     std::string error;
@@ -179,6 +210,8 @@ static int make_docs(const std::string &run, const std::string &out, const std::
     rows.push_back(
         {"explo_dir.bmp: up end 0-3, right 4-7, down 8-11, left 12-15", dir, numbered(16, {})});
     rows.push_back({"timer.bmp", strip("timer.bmp"), {"icon"}});
+    canvas bonus = strip("bonus.bmp"), diamond = strip("diamond.bmp"),
+           monster = strip("monster.bmp"), player = strip("player1.bmp");
     std::vector<canvas> booms;
     for (int k = 0; k < 4; k++)
         booms.push_back(assembled_explosion(&ctr, &dir, k));
@@ -186,10 +219,19 @@ static int make_docs(const std::string &run, const std::string &out, const std::
         canvas t;
         if (!load_canvas(&t, run + "/maps/" + m.name + ".bmp"))
             return fprintf(stderr, "makeart: no tiles for %s\n", m.name.c_str()), 1;
-        rows.push_back({"maps/" + m.name + ".bmp (" + m.theme +
-                            "): floor, wall, block, cracked, split, crumbling, embers",
-                        t,
-                        {"floor", "wall", "block", "1", "2", "3", "4"}});
+        int theme = theme_index(m.theme);
+        if (theme < 0) return fprintf(stderr, "makeart: unknown theme %s\n", m.theme.c_str()), 1;
+        contrast least = least_contrast(theme);
+        char title[200];
+        snprintf(title, sizeof title,
+                 "maps/%s.bmp (%s): floor, wall, block, 4 steps; pieces on the floor; least "
+                 "contrast %.1f (%s on %s)",
+                 m.name.c_str(), m.theme.c_str(), least.distance, least.piece.c_str(),
+                 least.ground.c_str());
+        rows.push_back({title,
+                        pieces_on_floor(&t, &bonus, &diamond, &monster, &player),
+                        {"floor", "wall", "block", "1", "2", "3", "4", "diamond", "monster",
+                         "+1 bomb", "slow", "player"}});
     }
     const int K = 3, GAP = 8, LABEL = 18, TITLE = 22;
     int width = 0, height = 16;

@@ -14,6 +14,13 @@
 #include <sys/stat.h>
 #include <vector>
 
+// The names of the configuration files, from the list of files written.
+#define SOUND_FILE(name, making)
+#define CONFIG_FILE(id, name) static const char *const id = name;
+#include "sound_files.def"
+#undef SOUND_FILE
+#undef CONFIG_FILE
+
 static const int RATE = 22050;
 static const double PI = 3.14159265358979;
 
@@ -511,7 +518,7 @@ static bool write_patch_list(const std::string &run, const std::string &freepats
             up += "../";
         out.push_back(std::to_string(drums ? 128 + number : number) + " " + up + path.substr(1));
     }
-    FILE *f = fopen((run + "/freepats.cfg").c_str(), "w");
+    FILE *f = fopen((run + "/" + FREEPATS_CFG).c_str(), "w");
     if (!f) return false;
     fprintf(f, "# Patch list for Allegro's MIDI synthesiser, made from %s.\n",
             freepats_cfg.c_str());
@@ -521,14 +528,16 @@ static bool write_patch_list(const std::string &run, const std::string &freepats
 }
 
 static bool write_allegro_cfg(const std::string &run, bool have_patches) {
-    FILE *f = fopen((run + "/allegro.cfg").c_str(), "w");
+    FILE *f = fopen((run + "/" + ALLEGRO_CFG).c_str(), "w");
     if (!f) return false;
     fprintf(f, "# Read by Allegro at start-up, from the game's directory.\n"
                "[sound]\n");
     if (have_patches)
-        fprintf(f, "# Music through the software synthesiser, with Debian's freepats instruments.\n"
-                   "midi_card = DIGI\n"
-                   "patches = freepats.cfg\n");
+        fprintf(f,
+                "# Music through the software synthesiser, with Debian's freepats instruments.\n"
+                "midi_card = DIGI\n"
+                "patches = %s\n",
+                FREEPATS_CFG);
     else
         fprintf(f, "# freepats was not installed when the game was built: the default MIDI device "
                    "plays the music.\n");
@@ -544,17 +553,16 @@ int main(int argc, char **argv) {
     std::string freepats = argc > 2 ? argv[2] : "/etc/timidity/freepats.cfg";
     for (const char *d : {"", "/sounds", "/music"})
         mkdir((run + d).c_str(), 0755);
-    std::string s = run + "/sounds/";
-    bool ok =
-        write_wav(s + "focus.wav", sfx_focus()) && write_wav(s + "go.wav", sfx_chime(true)) &&
-        write_wav(s + "quit.wav", sfx_chime(false)) && write_wav(s + "change.wav", sfx_change()) &&
-        write_wav(s + "drop.wav", sfx_drop()) && write_wav(s + "bonus.wav", sfx_bonus()) &&
-        write_wav(s + "diamant.wav", sfx_diamant()) &&
-        write_wav(s + "explosion.wav", sfx_explosion()) &&
-        write_wav(s + "fin_gagne.wav", sfx_fin_gagne()) &&
-        write_wav(s + "fin_perd.wav", sfx_fin_perd()) && piece_menu(s + "MENU.mid") &&
-        piece_braises(run + "/music/braises.mid") && piece_galerie(run + "/music/galerie.mid") &&
-        piece_fournaise(run + "/music/fournaise.mid");
+    bool ok = true;
+#define SOUND_FILE(name, making)                                                                   \
+    if (ok) {                                                                                      \
+        std::string path = run + "/" name;                                                         \
+        ok = making;                                                                               \
+    }
+#define CONFIG_FILE(id, name)
+#include "sound_files.def"
+#undef SOUND_FILE
+#undef CONFIG_FILE
     if (!ok) {
         fprintf(stderr, "makesound: cannot write into %s\n", run.c_str());
         return 1;
@@ -564,7 +572,7 @@ int main(int argc, char **argv) {
         fprintf(stderr,
                 "makesound: warning: %s not found, music will use the default MIDI device\n",
                 freepats.c_str());
-        FILE *f = fopen((run + "/freepats.cfg").c_str(), "w");
+        FILE *f = fopen((run + "/" + FREEPATS_CFG).c_str(), "w");
         if (f) fprintf(f, "# freepats was not installed when the game was built.\n"), fclose(f);
     }
     return write_allegro_cfg(run, patches) ? 0 : 1;

@@ -34,6 +34,9 @@ ls "$prefix"/lib/cindermaze/{bktype.dat,graphics/fond.bmp,sounds/MENU.mid,maps/*
 identify -format '%w' "$prefix/share/icons/hicolor/48x48/apps/cindermaze.png" | grep -qx 48 || fail "no icon"
 grep -qx "Exec=$prefix/bin/cindermaze --safemode" "$prefix/share/applications/cindermaze.desktop" ||
     fail "no desktop entry with its safe mode action"
+[ -x "$prefix/lib/cindermaze/cindermaze-edit" ] &&
+    grep -qx "Exec=$prefix/bin/cindermaze-edit" "$prefix/share/applications/cindermaze-edit.desktop" ||
+    fail "no map editor or no desktop entry for it"
 
 # A private X server without auto-repeat, and the recording xmessage.
 exec {xfd}< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -r -nolisten tcp 2>/dev/null & echo "pid $!")
@@ -42,10 +45,12 @@ read -r -t 10 -u "$xfd" display || { echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=:$display PATH=$source/tests/support/stubs:$PATH XMESSAGE_LOG=$work/messages
 
 touch "$work/stamp"
-# Starts the launcher from elsewhere; once the menu's window is there, Escape is held
-# until the program has ended.
+# Starts a launcher (cindermaze by default, with the program's arguments) from elsewhere;
+# once its window is there, Escape is held until the program has ended.
 play_and_quit() {
-    (cd / && exec "$prefix/bin/cindermaze" >"$work/out" 2>&1) &
+    launcher=${1:-cindermaze}
+    [ $# -gt 0 ] && shift
+    (cd / && exec "$prefix/bin/$launcher" "$@" >"$work/out" 2>&1) &
     game_pid=$!
     for _ in $(seq 150); do xwininfo -root -tree | grep -q ' 800x600+' && break; sleep 0.1; done
     # A key already down when the menu starts counts only once let go: pressed anew each 3 s.
@@ -64,7 +69,12 @@ play_and_quit() {
 play_and_quit
 [ -d "$user_dir/save" ] && [ ! -L "$user_dir/save" ] || fail "no save directory of the player's own"
 [ "$(stat -c %s "$user_dir/save/config.czc" 2>/dev/null)" = 56 ] || fail "no settings file written"
-[ -L "$user_dir/graphics" ] && [ ! -e "$user_dir/cindermaze" ] || fail "the data is not linked, or the program is"
+[ -L "$user_dir/graphics" ] && [ -L "$user_dir/maps.list" ] && [ ! -e "$user_dir/cindermaze" ] ||
+    fail "the data is not linked, or the program is"
+# The player's maps go into real directories, beside links to the shipped ones.
+[ -d "$user_dir/maps" ] && [ ! -L "$user_dir/maps" ] && [ -L "$user_dir/thbs/01-cendres.bmp" ] ||
+    fail "maps/ and thbs/ are not the player's own with links to the shipped maps"
+play_and_quit cindermaze-edit 01-cendres
 # The settings persist: a time limit written into the file is still there after a start.
 printf '\x78\x00\x00\x00' | dd of="$user_dir/save/config.czc" bs=1 seek=24 conv=notrunc 2>/dev/null
 play_and_quit

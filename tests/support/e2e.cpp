@@ -43,8 +43,10 @@ bool e2e_prepare(e2e_run *run, const config *cfg) {
     // Links to the shared data; the program itself copied, since Allegro reads allegro.cfg
     // beside the real executable; a save/ of its own.
     run_command("cp -as '" CINDERMAZE_RUN_DIR "/.' '" + run->dir.path + "/' && rm -rf '" +
-                run->file("save") + "' '" + run->file("cindermaze") + "' && mkdir '" +
-                run->file("save") + "' && cp '" CINDERMAZE_RUN_DIR "/cindermaze' '" +
+                run->file("save") + "' '" + run->file("cindermaze") + "' '" +
+                run->file("cindermaze-edit") + "' && mkdir '" + run->file("save") +
+                "' && cp '" CINDERMAZE_RUN_DIR "/cindermaze' '" CINDERMAZE_RUN_DIR
+                "/cindermaze-edit' '" +
                 run->dir.path + "/'");
     run->messages = run->file("messages.log");
     if (cfg) write_file(run->file("save/config.czc"), bytes_of(*cfg));
@@ -90,8 +92,9 @@ std::vector<uint8_t> e2e_settings_bytes(const e2e_run *run) {
     return bytes;
 }
 
-bool e2e_launch(e2e_run *run, const std::vector<std::string> &env) {
-    std::string program = run->file("cindermaze");
+bool e2e_launch(e2e_run *run, const std::vector<std::string> &env, const std::string &name,
+                const std::vector<std::string> &args) {
+    std::string program = run->file(name);
     pid_t pid = fork();
     if (pid < 0) return false;
     if (pid == 0) {
@@ -102,7 +105,11 @@ bool e2e_launch(e2e_run *run, const std::vector<std::string> &env) {
         for (const std::string &entry : env)
             putenv(strdup(entry.c_str()));
         dup2(open("/dev/null", O_RDWR), 0);
-        execl(program.c_str(), program.c_str(), (char *)nullptr);
+        std::vector<char *> argv = {(char *)program.c_str()};
+        for (const std::string &a : args)
+            argv.push_back((char *)a.c_str());
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
     run->pid = pid;
@@ -227,20 +234,20 @@ int e2e_count(const e2e_run *run, const screenshot &s, uint32_t rgb, int x0, int
     return n;
 }
 
-static void xdo(e2e_run *run, const std::string &args) {
+void e2e_xdo(e2e_run *run, const std::string &args) {
     run_command(x_command(run, "xdotool " + args) + " >/dev/null");
 }
 void e2e_key_down(e2e_run *run, const std::string &k) {
-    xdo(run, "keydown " + k);
+    e2e_xdo(run, "keydown " + k);
 }
 void e2e_key_up(e2e_run *run, const std::string &k) {
-    xdo(run, "keyup " + k);
+    e2e_xdo(run, "keyup " + k);
 }
 void e2e_click(e2e_run *run) {
-    xdo(run, "mousedown 1 sleep 0.1 mouseup 1");
+    e2e_xdo(run, "mousedown 1 sleep 0.1 mouseup 1");
 }
 void e2e_move(e2e_run *run, int x, int y) {
-    xdo(run, "mousemove " + std::to_string(run->wx + x) + " " + std::to_string(run->wy + y));
+    e2e_xdo(run, "mousemove " + std::to_string(run->wx + x) + " " + std::to_string(run->wy + y));
 }
 
 // A key already down when a screen starts counts there only once let go (the menus

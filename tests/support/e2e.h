@@ -45,8 +45,11 @@ void e2e_only_maps(e2e_run *run, const std::vector<std::string> &names,
 std::vector<uint8_t> e2e_settings_bytes(const e2e_run *run);
 std::vector<uint8_t> record_bytes(const config &cfg);
 
-// Starts the program (with extra environment entries "NAME=value").
-bool e2e_launch(e2e_run *run, const std::vector<std::string> &env = {});
+// Starts the program (with extra environment entries "NAME=value"), or another program of
+// the run directory with its arguments.
+bool e2e_launch(e2e_run *run, const std::vector<std::string> &env = {},
+                const std::string &program = "cindermaze",
+                const std::vector<std::string> &args = {});
 // Prepares, starts, and waits for the menu.
 bool e2e_start(e2e_run *run, const config *cfg, const std::vector<std::string> &env = {});
 bool e2e_running(e2e_run *run);
@@ -73,6 +76,8 @@ bool e2e_hold(e2e_run *run, const std::string &keysym,
               const std::function<bool(const screenshot &)> &done, double seconds = 5);
 // Holds the key down until the program has ended.
 bool e2e_hold_until_exit(e2e_run *run, const std::string &keysym, double seconds = 10);
+// xdotool with these arguments on the run's display (typing, several keys at once).
+void e2e_xdo(e2e_run *run, const std::string &args);
 void e2e_key_down(e2e_run *run, const std::string &keysym);
 void e2e_key_up(e2e_run *run, const std::string &keysym);
 // Moves the pointer to (x, y) of the window, or clicks there.

@@ -1,6 +1,7 @@
 // The settings file (its bytes, loading, repairs, safe saving) and the options dialog
 // (what it shows for a record and what it saves).
 #include "config.h"
+#include "options.h"
 #include "test_util.h"
 
 #include <allegro.h>

@@ -1,0 +1,204 @@
+// The map editor's drawing: grid, pieces, strokes, undo and redo, and the live check.
+#include "editeur_model.h"
+
+#include "hud_layout.h"
+#include "maps.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+static const uint8_t PIECE_CODES[PIECE_COUNT] = {0xff,         CELL_WALL,    CELL_BLOCK, CELL_BONUS,
+                                                 CELL_DIAMOND, CELL_MONSTER, CELL_PLAYER};
+
+uint8_t piece_code(int piece) {
+    return piece >= 0 && piece < PIECE_COUNT ? PIECE_CODES[piece] : 0xff;
+}
+
+void edit_max_size(int screen_w, int screen_h, int *max_w, int *max_h) {
+    *max_w = screen_w / 32;
+    *max_h = screen_h / 32;
+    while (*max_h > 0 &&
+           !field_clear_of_hud(*max_w * 32, *max_h * 32, screen_w, screen_h, HUD_FONT_HEIGHT))
+        (*max_h)--;
+}
+
+static void reset_history(edit_map *m) {
+    m->undo.clear();
+    m->redo.clear();
+    m->in_stroke = false;
+}
+
+bool edit_new(edit_map *m, int w, int h) {
+    int max_w, max_h;
+    edit_max_size(1024, 768, &max_w, &max_h);
+    if (w < EDIT_MIN_SIZE || h < EDIT_MIN_SIZE || w > max_w || h > max_h) return false;
+    m->w = w;
+    m->h = h;
+    m->cells.assign((size_t)w * h, 0xff);
+    for (int r = 0; r < h; r++)
+        for (int c = 0; c < w; c++)
+            if (r == 0 || c == 0 || r == h - 1 || c == w - 1) m->cells[r * w + c] = CELL_WALL;
+    m->cells[w + 1] = CELL_PLAYER;
+    reset_history(m);
+    edit_check(m);
+    return true;
+}
+
+bool edit_load(edit_map *m, const uint8_t *bytes, size_t length, std::string *reason) {
+    if (length < 2 || bytes[0] == 0 || bytes[1] == 0 || length < 2 + (size_t)bytes[0] * bytes[1]) {
+        *reason = "Ce fichier de carte est tronqué ou abîmé : il ne peut pas être ouvert.";
+        return false;
+    }
+    m->h = bytes[0];
+    m->w = bytes[1];
+    m->cells.assign(bytes + 2, bytes + 2 + (size_t)m->h * m->w);
+    reset_history(m);
+    edit_check(m);
+    return true;
+}
+
+std::vector<uint8_t> edit_bytes(const edit_map *m) {
+    std::vector<uint8_t> out(2 + m->cells.size());
+    out[0] = (uint8_t)m->h;
+    out[1] = (uint8_t)m->w;
+    std::copy(m->cells.begin(), m->cells.end(), out.begin() + 2);
+    return out;
+}
+
+uint8_t edit_cell(const edit_map *m, int r, int c) {
+    return m->cells[(size_t)r * m->w + c];
+}
+
+static bool inside(const edit_map *m, int r, int c) {
+    return r >= 0 && c >= 0 && r < m->h && c < m->w;
+}
+
+// Paints without history; a start clears every other start to floor.
+static void put_piece(edit_map *m, int r, int c, int piece) {
+    if (!inside(m, r, c)) return;
+    uint8_t code = piece_code(piece);
+    if (code == CELL_PLAYER)
+        for (uint8_t &cell : m->cells)
+            if (cell == CELL_PLAYER) cell = 0xff;
+    m->cells[(size_t)r * m->w + c] = code;
+}
+
+void edit_stroke_begin(edit_map *m) {
+    m->stroke_before = m->cells;
+    m->in_stroke = true;
+    m->last_r = m->last_c = -1;
+}
+
+void edit_stroke_to(edit_map *m, int r, int c, int piece) {
+    if (!m->in_stroke) return;
+    if (m->last_r < 0) {
+        put_piece(m, r, c, piece);
+    } else {
+        // Every cell on the way, so a quick drag leaves no gap.
+        int dr = r - m->last_r, dc = c - m->last_c;
+        int n = std::max(std::abs(dr), std::abs(dc));
+        for (int k = 1; k <= n; k++)
+            put_piece(m, m->last_r + (dr * k * 2 + (dr < 0 ? -n : n)) / (2 * n),
+                      m->last_c + (dc * k * 2 + (dc < 0 ? -n : n)) / (2 * n), piece);
+    }
+    m->last_r = r;
+    m->last_c = c;
+}
+
+void edit_stroke_end(edit_map *m) {
+    if (!m->in_stroke) return;
+    m->in_stroke = false;
+    if (m->cells == m->stroke_before) return;
+    m->undo.push_back(m->stroke_before);
+    if ((int)m->undo.size() > EDIT_UNDO_DEPTH) m->undo.erase(m->undo.begin());
+    m->redo.clear();
+    edit_check(m);
+}
+
+bool edit_paint(edit_map *m, int r, int c, int piece) {
+    if (!inside(m, r, c)) return false;
+    std::vector<uint8_t> before = m->cells;
+    edit_stroke_begin(m);
+    edit_stroke_to(m, r, c, piece);
+    edit_stroke_end(m);
+    return m->cells != before;
+}
+
+static bool step(edit_map *m, std::vector<std::vector<uint8_t>> *from,
+                 std::vector<std::vector<uint8_t>> *to) {
+    if (from->empty() || m->in_stroke) return false;
+    to->push_back(m->cells);
+    m->cells = from->back();
+    from->pop_back();
+    edit_check(m);
+    return true;
+}
+
+bool edit_undo(edit_map *m) {
+    return step(m, &m->undo, &m->redo);
+}
+bool edit_redo(edit_map *m) {
+    return step(m, &m->redo, &m->undo);
+}
+
+void edit_check(edit_map *m) {
+    map_check_options opt;
+    opt.screen_w = EDIT_CHECK_SCREEN_W;
+    opt.screen_h = EDIT_CHECK_SCREEN_H;
+    std::vector<uint8_t> bytes = edit_bytes(m);
+    m->problems = find_map_problems(bytes.data(), bytes.size(), opt);
+    m->marked.assign(m->cells.size(), 0);
+    for (const map_problem &p : m->problems)
+        if (inside(m, p.row, p.col)) m->marked[(size_t)p.row * m->w + p.col] = 1;
+}
+
+bool edit_marked(const edit_map *m, int r, int c) {
+    return inside(m, r, c) && m->marked[(size_t)r * m->w + c];
+}
+
+bool edit_can_save(const edit_map *m) {
+    for (const map_problem &p : m->problems)
+        if (p.fault != FAULT_NO_DIAMOND) return false;
+    return true;
+}
+
+const char *edit_fault_text(map_fault f) {
+    switch (f) {
+    case FAULT_SHORT:
+    case FAULT_EMPTY:
+    case FAULT_TRUNCATED:
+        return "Le fichier de carte est incomplet.";
+    case FAULT_BORDER:
+        return "Le bord n'est pas fermé : il faut un mur tout autour.";
+    case FAULT_BOMB_CODE:
+        return "Une case porte le code 8 (une bombe) : le jeu la refuse.";
+    case FAULT_SECOND_START:
+        return "Il y a plus d'un départ du joueur.";
+    case FAULT_NO_START:
+        return "Il n'y a pas de départ du joueur.";
+    case FAULT_NO_DIAMOND:
+        return "Aucun diamant : la partie serait gagnée dès le départ.";
+    case FAULT_SCREEN:
+        return "La carte ne tient pas en 800 x 600 sans passer sous les compteurs.";
+    case FAULT_GAME:
+        return "Le jeu refuse cette carte.";
+    case FAULT_UNREACHABLE:
+        return "Un diamant est hors d'atteinte, même en faisant sauter les blocs.";
+    case FAULT_MONSTER_NEAR:
+        return "Un monstre part à 3 pas ou moins du départ.";
+    case FAULT_BOXED_IN:
+        return "Le départ est enfermé : la première bombe rattrape le joueur partout.";
+    }
+    return "";
+}
+
+std::string edit_status_line(const edit_map *m) {
+    if (m->problems.empty()) return "La carte est bonne.";
+    std::string line = edit_fault_text(m->problems[0].fault);
+    // Faults of other kinds are counted; the marks show them all.
+    int others = 0;
+    for (const map_problem &p : m->problems)
+        if (p.fault != m->problems[0].fault) others++;
+    if (others > 0) line += " (et " + std::to_string(others) + " autre(s))";
+    return line;
+}

@@ -1,0 +1,143 @@
+// The map editor's drawing without a screen: size limits, painting, strokes, undo and
+// redo, and what the live check marks for each kind of fault.
+#include "editeur_model.h"
+#include "maptext.h"
+
+#include <gtest/gtest.h>
+
+static edit_map from_text(const std::string &text) {
+    std::vector<uint8_t> bytes;
+    std::string error, reason;
+    EXPECT_TRUE(parse_map_text(text.data(), text.size(), &bytes, &error)) << error;
+    edit_map m;
+    EXPECT_TRUE(edit_load(&m, bytes.data(), bytes.size(), &reason));
+    return m;
+}
+
+static std::string as_text(const edit_map &m) {
+    std::vector<uint8_t> bytes = edit_bytes(&m);
+    std::string text, error;
+    format_map_text(bytes.data(), bytes.size(), &text, &error);
+    return text;
+}
+
+TEST(EditeurModel, NewMapsRangeFromFiveByFiveToTheLargestFor1024x768) {
+    int w, h;
+    edit_max_size(1024, 768, &w, &h);
+    EXPECT_EQ(w, 32);
+    EXPECT_EQ(h, 23); // 24 rows would put the field under the counters
+    struct {
+        int w, h;
+        bool ok;
+    } cases[] = {{5, 5, true},   {4, 5, false},   {5, 4, false},
+                 {32, 23, true}, {33, 10, false}, {10, 24, false}};
+    for (auto c : cases) {
+        edit_map m;
+        EXPECT_EQ(edit_new(&m, c.w, c.h), c.ok) << c.w << "x" << c.h;
+    }
+    edit_map m;
+    ASSERT_TRUE(edit_new(&m, 5, 5));
+    EXPECT_EQ(as_text(m), "#####\n#P..#\n#...#\n#...#\n#####\n");
+    EXPECT_EQ(edit_status_line(&m), "Aucun diamant : la partie serait gagnée dès le départ.");
+    EXPECT_TRUE(edit_can_save(&m));
+}
+
+TEST(EditeurModel, PaintingStrokesAndTheStart) {
+    // Each step: a stroke of one piece through the listed cells; the map after it.
+    struct stroke {
+        int piece;
+        std::vector<std::pair<int, int>> cells;
+        const char *after;
+    } steps[] = {
+        {PIECE_DIAMOND, {{1, 5}}, "#######\n#P...D#\n#.....#\n#.....#\n#######\n"},
+        {PIECE_START, {{3, 1}}, "#######\n#....D#\n#.....#\n#P....#\n#######\n"},
+        {PIECE_BLOCK, {{1, 1}, {3, 5}}, "#######\n#+...D#\n#.++..#\n#P..++#\n#######\n"},
+        {PIECE_WALL, {{2, 1}, {2, 2}}, "#######\n#+...D#\n###+..#\n#P..++#\n#######\n"},
+        {PIECE_FLOOR, {{2, 2}}, "#######\n#+...D#\n##.+..#\n#P..++#\n#######\n"},
+        {PIECE_MONSTER, {{3, 4}}, "#######\n#+...D#\n##.+..#\n#P..M+#\n#######\n"},
+        {PIECE_BONUS, {{1, 2}}, "#######\n#+?..D#\n##.+..#\n#P..M+#\n#######\n"},
+    };
+    edit_map m = from_text("#######\n#P....#\n#.....#\n#.....#\n#######\n");
+    std::vector<std::string> seen{as_text(m)};
+    for (const stroke &s : steps) {
+        edit_stroke_begin(&m);
+        for (auto rc : s.cells)
+            edit_stroke_to(&m, rc.first, rc.second, s.piece);
+        edit_stroke_end(&m);
+        EXPECT_EQ(as_text(m), s.after);
+        seen.push_back(s.after);
+    }
+    // A stroke is one step back; redo walks forward again; a new change drops the redo.
+    for (int k = (int)seen.size() - 2; k >= 0; k--) {
+        ASSERT_TRUE(edit_undo(&m));
+        EXPECT_EQ(as_text(m), seen[k]);
+    }
+    EXPECT_FALSE(edit_undo(&m));
+    ASSERT_TRUE(edit_redo(&m));
+    ASSERT_TRUE(edit_redo(&m));
+    EXPECT_EQ(as_text(m), seen[2]);
+    EXPECT_FALSE(edit_paint(&m, 3, 1, PIECE_START)); // already there: no step
+    EXPECT_TRUE(edit_paint(&m, 2, 3, PIECE_WALL));
+    EXPECT_FALSE(edit_redo(&m));
+    EXPECT_FALSE(edit_paint(&m, 9, 9, PIECE_WALL));
+}
+
+TEST(EditeurModel, UndoIsDeepButBounded) {
+    edit_map m;
+    ASSERT_TRUE(edit_new(&m, 30, 20));
+    for (int k = 0; k < EDIT_UNDO_DEPTH + 20; k++)
+        edit_paint(&m, 1, 2, k % 2 ? PIECE_WALL : PIECE_BLOCK);
+    int undone = 0;
+    while (edit_undo(&m))
+        undone++;
+    EXPECT_EQ(undone, EDIT_UNDO_DEPTH);
+}
+
+TEST(EditeurModel, TheLiveCheckMarksTheOffendingCells) {
+    struct {
+        const char *map;
+        map_fault first;
+        std::vector<std::pair<int, int>> marked;
+        bool can_save;
+    } cases[] = {
+        {"#####\n#P.D.\n#####\n", FAULT_BORDER, {{1, 4}}, false},
+        {"#####\n#PPD#\n#####\n", FAULT_SECOND_START, {{1, 2}}, false},
+        {"#####\n#..D#\n#####\n", FAULT_NO_START, {}, false},
+        {"#####\n#P{08}D#\n#####\n", FAULT_BOMB_CODE, {{1, 2}}, false},
+        {"#######\n#P.#.D#\n#######\n", FAULT_UNREACHABLE, {{1, 5}}, false},
+        {"#########\n#P.M...D#\n#########\n", FAULT_MONSTER_NEAR, {{1, 3}}, false},
+        {"#######\n#P.+.D#\n#.#####\n#######\n", FAULT_BOXED_IN, {{1, 1}}, false},
+        {"##########################\n#P......................D#\n"
+         "##########################\n",
+         FAULT_SCREEN,
+         {},
+         false},
+        {"#####\n#P..#\n#####\n", FAULT_NO_DIAMOND, {}, true}, // the game takes it
+    };
+    for (const auto &c : cases) {
+        edit_map m = from_text(c.map);
+        ASSERT_FALSE(m.problems.empty()) << c.map;
+        EXPECT_EQ(m.problems[0].fault, c.first) << c.map;
+        int marks = 0;
+        for (int r = 0; r < m.h; r++)
+            for (int col = 0; col < m.w; col++)
+                marks += edit_marked(&m, r, col);
+        EXPECT_EQ(marks, (int)c.marked.size()) << c.map;
+        for (auto rc : c.marked)
+            EXPECT_TRUE(edit_marked(&m, rc.first, rc.second)) << c.map;
+        EXPECT_EQ(edit_can_save(&m), c.can_save) << c.map;
+        EXPECT_EQ(edit_status_line(&m).rfind(edit_fault_text(c.first), 0), 0u);
+    }
+    edit_map good = from_text("#######\n#P...D#\n#######\n");
+    EXPECT_TRUE(good.problems.empty());
+    EXPECT_EQ(edit_status_line(&good), "La carte est bonne.");
+}
+
+TEST(EditeurModel, ATruncatedFileIsRefusedAndChangesNothing) {
+    edit_map m = from_text("#####\n#P.D#\n#####\n");
+    std::string before = as_text(m), reason;
+    const uint8_t cut[] = {3, 5, 0, 0, 0, 0};
+    EXPECT_FALSE(edit_load(&m, cut, sizeof cut, &reason));
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(as_text(m), before);
+}
