@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <set>
+#include <sstream>
 #include <sys/stat.h>
 
 namespace {
@@ -70,8 +71,14 @@ struct editor : ::testing::Test {
             return e2e_count(&run, s, colour, 0, 560, 800, 600) > 100;
         });
     }
-    // Keys typed in turn, as the editor reads them from its buffer.
-    void keys(const std::string &names) { e2e_xdo(&run, "key --delay 120 " + names); }
+    // Keys typed in turn, each held a tenth of a second (the editor polls some of them).
+    void keys(const std::string &names) {
+        std::istringstream in(names);
+        std::string chain;
+        for (std::string k; in >> k;)
+            chain += " keydown " + k + " sleep 0.1 keyup " + k + " sleep 0.1";
+        e2e_xdo(&run, chain);
+    }
 };
 
 TEST_F(editor, a_map_drawn_with_mouse_and_keys_is_played_saved_and_won_from_the_chooser) {
@@ -79,7 +86,7 @@ TEST_F(editor, a_map_drawn_with_mouse_and_keys_is_played_saved_and_won_from_the_
     ASSERT_TRUE(
         e2e_wait(&run, [&](const screenshot &s) { return e2e_count(&run, s, 0xffff00) > 50; }));
     // Name, then the smallest size: 5 x 5.
-    e2e_xdo(&run, "type --delay 120 mine");
+    keys("m i n e");
     keys("Down Left Left Left Left Left Left Left Left Left Left Left Left Left Left Left Down "
          "Left Left Left Left Left Left Left Left Left Return");
     map_size(5, 5);

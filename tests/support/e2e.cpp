@@ -209,19 +209,24 @@ uint32_t e2e_pixel(const e2e_run *run, const screenshot &s, int x, int y) {
     return s.pixel(run->wx + x, run->wy + y);
 }
 
-double e2e_match(e2e_run *run, const screenshot &s, const std::string &picture, int x, int y) {
+double e2e_match(e2e_run *run, const screenshot &s, const std::string &picture, int x, int y, int w,
+                 int h) {
     allegro_for_tests(32);
     BITMAP *b = load_bitmap(run->file(picture).c_str(), nullptr);
+    if (!b) return 0;
+    BITMAP *shown = create_bitmap(w ? w : b->w, h ? h : b->h);
+    stretch_blit(b, shown, 0, 0, b->w, b->h, 0, 0, shown->w, shown->h);
     int same = 0, total = 0;
-    for (int j = 0; b && j < b->h; j += 2)
-        for (int i = 0; i < b->w; i += 2) {
-            int c = getpixel(b, i, j);
-            if (c == bitmap_mask_color(b)) continue;
+    for (int j = 0; j < shown->h; j += 2)
+        for (int i = 0; i < shown->w; i += 2) {
+            int c = getpixel(shown, i, j);
+            if (c == bitmap_mask_color(shown)) continue;
             total++;
             same += e2e_pixel(run, s, x + i, y + j) ==
                     ((uint32_t)getr(c) << 16 | (uint32_t)getg(c) << 8 | (uint32_t)getb(c));
         }
-    if (b) destroy_bitmap(b);
+    destroy_bitmap(b);
+    destroy_bitmap(shown);
     return total ? (double)same / total : 0;
 }
 

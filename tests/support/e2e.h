@@ -65,8 +65,10 @@ bool e2e_wait(e2e_run *run, const std::function<bool(const screenshot &)> &seen,
 bool e2e_wait_window(e2e_run *run, int w, int h, double seconds = 15);
 // The colour of (x, y) of the window.
 uint32_t e2e_pixel(const e2e_run *run, const screenshot &s, int x, int y);
-// The share of a picture of the run directory (mask aside) the window shows at (x, y).
-double e2e_match(e2e_run *run, const screenshot &s, const std::string &picture, int x, int y);
+// The share of a picture of the run directory (mask aside, stretched to w x h when given)
+// that the window shows at (x, y).
+double e2e_match(e2e_run *run, const screenshot &s, const std::string &picture, int x, int y,
+                 int w = 0, int h = 0);
 // Pixels of this colour in a rectangle of the window (the whole window by default).
 int e2e_count(const e2e_run *run, const screenshot &s, uint32_t rgb, int x0 = 0, int y0 = 0,
               int x1 = -1, int y1 = -1);

@@ -28,11 +28,12 @@ std::string size_of(const std::string &file) {
 
 TEST(data, pictures_have_the_frames_and_sizes_the_game_cuts) {
     const char *const expected[][2] = {
-        {"graphics/bonus.bmp", "256x32"},     {"graphics/player1.bmp", "512x48"},
-        {"graphics/bombs1.bmp", "256x32"},    {"graphics/diamond.bmp", "96x32"},
-        {"graphics/monster.bmp", "64x32"},    {"graphics/explo_ctr.bmp", "384x32"},
-        {"graphics/explo_dir.bmp", "512x32"}, {"graphics/timer.bmp", "32x32"},
-        {"graphics/fond.bmp", "800x600"},     {"graphics/surprise.bmp", "448x312"}};
+        {"graphics/bonus.bmp", "256x32"},      {"graphics/player1.bmp", "512x48"},
+        {"graphics/bombs1.bmp", "256x32"},     {"graphics/diamond.bmp", "96x32"},
+        {"graphics/monster.bmp", "64x32"},     {"graphics/explo_ctr.bmp", "384x32"},
+        {"graphics/explo_dir.bmp", "512x32"},  {"graphics/timer.bmp", "32x32"},
+        {"graphics/fin_gagne.bmp", "512x384"}, {"graphics/fond.bmp", "800x600"},
+        {"graphics/surprise.bmp", "448x312"}};
     for (const auto &e : expected)
         EXPECT_EQ(size_of(e[0]), e[1]) << e[0];
     for (const char *name :

@@ -84,24 +84,4 @@ TEST(display, triple_buffering_unsupported_falls_back_and_says_so_once) {
     EXPECT_EQ(d.messages(), std::vector<std::string>{std::string("Triple buffering") + FALLBACK});
 }
 
-// The cycle itself needs no video memory: any three bitmaps show the order.
-TEST(display, triple_buffering_cycles_three_pages_from_the_second) {
-    allegro_for_tests(32);
-    config cfg;
-    default_config(&cfg);
-    cfg.display_method = DISPLAY_TRIPLE_BUFFER;
-    BITMAP *p[3] = {create_bitmap(64, 48), create_bitmap(64, 48), create_bitmap(64, 48)};
-    BITMAP *current = p[0];
-    for (int frame = 0; frame < 5; frame++) {
-        for (BITMAP *b : p)
-            clear_to_color(b, 7);
-        prepare_affichage(&cfg, &current, p[0], p[1], p[2]);
-        EXPECT_EQ(current, p[(frame + 1) % 3]);
-        EXPECT_EQ(getpixel(current, 3, 3), 0);
-        release_bitmap(current);
-    }
-    for (BITMAP *b : p)
-        destroy_bitmap(b);
-}
-
 } // namespace
