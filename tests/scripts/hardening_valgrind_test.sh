@@ -59,17 +59,19 @@ game_pid=$!
 seen=""
 until_shown menu_up && seen="$seen menu"
 if [ "$mode" = session ]; then
-    # A button is lit when a pixel inside it differs from the menu as first shown.
-    quit_off=$(pixel $((wx + 150)) $((wy + 530))) options_off=$(pixel $((wx + 150)) $((wy + 420)))
-    play_off=$(pixel $((wx + 150)) $((wy + 300)))
-    lit() { [ "$(pixel $((wx + 150)) $((wy + $1)))" != "$2" ]; }
+    # A button is lit when a pixel inside it differs from the menu as first shown; the
+    # chooser shows the background where the buttons were.
+    at() { pixel $((wx + $1)) $((wy + $2)); }
+    lit() { [ "$(at 150 "$1")" != "$2" ]; }
+    quit_off=$(at 150 530) options_off=$(at 150 420)
+    chooser_up() { menu_up && [ "$(at 150 300)" = "$behind_play" ]; }
+    behind_play=$(convert "$work/graphics/fond.bmp" -crop 1x1+150+300 txt:- | grep -o '#[0-9A-F]\{6\}')
     hold Up lit 530 "$quit_off" && hold Up lit 420 "$options_off" && hold Return window 640x480 &&
         seen="$seen options"
-    # "Quitter" once the dialog is drawn, then "Oui" (y) to its question.
-    until_shown test "$(pixel $((wx + 320)) $((wy + 240)))" != "#000000" &&
-        xdotool mousemove $((wx + 82)) $((wy + 462)) click 1 &&
-        hold y menu_up && seen="$seen menu"
-    hold Down lit 300 "$play_off" && hold Return menu_gone && until_shown menu_up && seen="$seen chooser"
+    # The dialog's own Escape leaves it without saving.
+    hold Escape menu_up && seen="$seen menu"
+    play_off=$(at 150 300)
+    hold Down lit 300 "$play_off" && hold Return chooser_up && seen="$seen chooser"
     hold Return menu_gone && seen="$seen game"
     # A bomb at the player's feet: it goes off, the game is lost, the menu comes back.
     hold space menu_up && seen="$seen menu"

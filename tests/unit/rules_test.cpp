@@ -84,18 +84,12 @@ struct world {
             g.flame_sprites[k] = picture_table(11 + k);
         if (create_map_objects(&g) != 0) throw std::runtime_error("the test map made no game");
     }
-    explicit world(const std::vector<std::string> &rows, unsigned seed = 1)
-        : world(load(rows), seed) {}
     ~world() {
         free_game_objects(&g);
         free_map(g.map);
     }
     world(const world &) = delete;
     world &operator=(const world &) = delete;
-    static ::map *load(const std::vector<std::string> &rows) {
-        std::vector<uint8_t> bytes = map_bytes(rows);
-        return load_map_from_memory(bytes.data(), bytes.size());
-    }
 
     obj *player() const { return g.player; }
     // One tick of the rules, as the game loop runs it.
@@ -108,12 +102,6 @@ struct world {
             o = o->next;
         } while (o != g.player);
         return all;
-    }
-    int count(int type) const {
-        int n = 0;
-        for (obj *o : objects())
-            n += o->type == type;
-        return n;
     }
     // The state of play as text; walls are left out when `walls` is false.
     std::string dump(bool walls = true) const {
@@ -378,8 +366,8 @@ TEST(setup, maps_without_a_first_object_or_a_player_start_are_refused) {
 }
 
 TEST(setup, freeing_the_objects_frees_them_all_and_twice_is_harmless) {
-    world w({"#####", "#P?M#", "#.D.#", "#####"});
-    EXPECT_EQ(w.count(OBJ_WALL), 14);
+    world w(raw_map(map_bytes({"#####", "#P?M#", "#.D.#", "#####"})));
+    EXPECT_EQ(w.g.object_count, 18u);
     free_game_objects(&w.g);
     EXPECT_EQ(w.g.object_count, 0u);
     EXPECT_EQ(w.g.player, nullptr);
