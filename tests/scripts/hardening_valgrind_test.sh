@@ -48,7 +48,16 @@ wx= wy=
 menu_up() { window 800x600 && [ "$(pixel $((wx + 700)) $((wy + 150)))" = "$background" ]; }
 menu_gone() { ! menu_up; }
 # A key held until what it does shows.
-hold() { xdotool keydown "$1"; until_shown "${@:2}"; local r=$?; xdotool keyup "$1"; return $r; }
+# A key held until what it does shows, let go and pressed anew every 3 s (for 2 min).
+hold() {
+    for _ in $(seq 40); do
+        xdotool keydown "$1"
+        for _ in 1 2 3 4 5 6; do kill -0 "$game_pid" 2>/dev/null || break 2; "${@:2}" && break 2; sleep 0.5; done
+        xdotool keyup "$1"
+    done
+    xdotool keyup "$1"
+    "${@:2}"
+}
 
 cd "$work"
 valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite,indirect \
@@ -76,9 +85,14 @@ if [ "$mode" = session ]; then
     # A bomb at the player's feet: it goes off, the game is lost, the menu comes back.
     hold space menu_up && seen="$seen menu"
 fi
-xdotool keydown Escape
-for _ in $(seq 240); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.5; done
-xdotool keyup Escape
+# Escape until the program ends: a key already down when the menu starts counts there
+# only once let go, so it is pressed anew every 3 s.
+for _ in $(seq 40); do
+    xdotool keydown Escape
+    for _ in 1 2 3 4 5 6; do kill -0 "$game_pid" 2>/dev/null && sleep 0.5; done
+    xdotool keyup Escape
+    kill -0 "$game_pid" 2>/dev/null || break
+done
 wait "$game_pid"
 status=$?
 game_pid=
