@@ -21,10 +21,20 @@ void fatal_exit(const char *text) {
     exit(1);
 }
 
+// No display has a side longer than this; the X server stops a program that asks for a
+// window of a size it cannot make, so such sizes never reach the driver.
+static const int MODE_MAX_SIDE = 8192;
+
+// A switch counts only when it leaves a graphics screen: the text mode "succeeds" with none.
+static bool switch_to(int card, int w, int h) {
+    return set_gfx_mode(card, w, h, 0, 0) == 0 && screen != NULL;
+}
+
 bool set_mode_or_window(int card, int w, int h) {
-    if (set_gfx_mode(card, w, h, 0, 0) == 0) return true;
+    if (w < 1 || h < 1 || w > MODE_MAX_SIDE || h > MODE_MAX_SIDE) return false;
+    if (switch_to(card, w, h)) return true;
     if (card == GFX_AUTODETECT_WINDOWED) return false;
-    return set_gfx_mode(GFX_AUTODETECT_WINDOWED, w, h, 0, 0) == 0;
+    return switch_to(GFX_AUTODETECT_WINDOWED, w, h);
 }
 
 // Without a display (or any system driver) nothing can be shown: say why and stop.

@@ -7,7 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#ifdef _WIN32
+#include <io.h>
+#include <winalleg.h>
+#else
 #include <unistd.h>
+#endif
 
 static const char *const CONFIG_WRITE_FAILED = "L'ecriture dans le fichier de config a echoue.";
 
@@ -55,7 +60,22 @@ bool repair_config(config *cfg, size_t bytes_read) {
             changed = true;
         }
     }
+    // A game of no time would count down past zero and never end.
+    if (cfg->time_limit <= 0) {
+        cfg->time_limit = defaults.time_limit;
+        changed = true;
+    }
     return changed;
+}
+
+// Puts the new file in the old one's place in one step; Windows' rename refuses an existing
+// target, MoveFileEx replaces it (and returns only once the move is on disk).
+static bool replace_file(const char *from, const char *to) {
+#ifdef _WIN32
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return rename(from, to) == 0;
+#endif
 }
 
 bool write_config_file(const config *cfg, const char *path) {
@@ -66,9 +86,13 @@ bool write_config_file(const config *cfg, const char *path) {
     if (!f) return false;
     bool written = fwrite(cfg, sizeof *cfg, 1, f) == 1;
     written = fflush(f) == 0 && written;
+#ifdef _WIN32
+    written = _commit(_fileno(f)) == 0 && written;
+#else
     written = fsync(fileno(f)) == 0 && written;
+#endif
     written = fclose(f) == 0 && written;
-    if (!written || rename(temporary, path) != 0) {
+    if (!written || !replace_file(temporary, path)) {
         remove(temporary);
         return false;
     }

@@ -39,8 +39,8 @@ void make_config(config *cfg, int gfx_card, int display_method, int vsync, int m
 // Fills cfg with the defaults of a first start, without writing anything.
 void default_config(config *cfg);
 // Mends a record of which only `bytes_read` bytes came from the file: the fields not
-// read and every key code outside the key table take their defaults. Returns true
-// when something was changed.
+// read, every key code outside the key table and a time limit of 0 or less take their
+// defaults. Returns true when something was changed.
 bool repair_config(config *cfg, size_t bytes_read);
 // Writes the record to `path` through a temporary file renamed over it; false on failure.
 bool write_config_file(const config *cfg, const char *path);

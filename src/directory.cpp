@@ -1,4 +1,4 @@
-// Directory listing by file extension.
+// Directory listing by file extension, in name order.
 #include "directory.h"
 
 #include <cstdlib>
@@ -13,12 +13,10 @@ static bool has_extension(const char *name, const char *ext) {
 
 static int count_matches(const char *dir, const char *ext) {
     DIR *d = opendir(dir);
-    if (!d)
-        return 0;
+    if (!d) return 0;
     int count = 0;
     while (struct dirent *entry = readdir(d))
-        if (has_extension(entry->d_name, ext))
-            count++;
+        if (has_extension(entry->d_name, ext)) count++;
     closedir(d);
     return count;
 }
@@ -33,9 +31,12 @@ static char *join_path(const char *dir, const char *name) {
     return path;
 }
 
+static int compare_names(const void *a, const void *b) {
+    return strcmp(*(char *const *)a, *(char *const *)b);
+}
+
 void free_file_list(char **list, int count) {
-    if (!list)
-        return;
+    if (!list) return;
     for (int i = 0; i < count; i++)
         free(list[i]);
     free(list);
@@ -43,11 +44,9 @@ void free_file_list(char **list, int count) {
 
 int list_dir_ext(const char *dir, const char *ext, char ***list) {
     int expected = count_matches(dir, ext);
-    if (expected == 0)
-        return 0;
+    if (expected == 0) return 0;
     char **entries = (char **)calloc((size_t)expected, sizeof(char *));
-    if (!entries)
-        return 0;
+    if (!entries) return 0;
     DIR *d = opendir(dir);
     if (!d) {
         free(entries);
@@ -57,10 +56,8 @@ int list_dir_ext(const char *dir, const char *ext, char ***list) {
     // The directory may have grown since it was counted: never store past the array.
     while (count < expected) {
         struct dirent *entry = readdir(d);
-        if (!entry)
-            break;
-        if (!has_extension(entry->d_name, ext))
-            continue;
+        if (!entry) break;
+        if (!has_extension(entry->d_name, ext)) continue;
         entries[count] = join_path(dir, entry->d_name);
         if (!entries[count]) {
             closedir(d);
@@ -74,6 +71,9 @@ int list_dir_ext(const char *dir, const char *ext, char ***list) {
         free(entries);
         return 0;
     }
+    // Name order, whatever order the platform reads the directory in: the numbered maps
+    // come in their numbers' order.
+    qsort(entries, (size_t)count, sizeof *entries, compare_names);
     *list = entries;
     return count;
 }

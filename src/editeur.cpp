@@ -6,6 +6,7 @@
 #include "config.h"
 #include "editeur_files.h"
 #include "jeu.h"
+#include "volume.h"
 
 #include <allegro.h>
 
@@ -24,8 +25,9 @@ static const char *const TRIAL_MAP = "save/essai-editeur.czm";
 static const char *const TRIAL_STRIP = "save/essai-editeur.bmp";
 static const char *const PIECE_NAMES[PIECE_COUNT] = {"Sol",     "Mur",     "Bloc",  "Bonus",
                                                      "Diamant", "Monstre", "Départ"};
-// The number keys' characters on a French keyboard without Shift.
-static const char AZERTY_DIGITS[PIECE_COUNT + 1] = "&é\"'(-è";
+// The number keys' characters on a French keyboard without Shift (é and è as Windows-1252
+// bytes, whatever the compiler's character set).
+static const char AZERTY_DIGITS[PIECE_COUNT + 1] = "&\xe9\"'(-\xe8";
 
 // A press seen by the mouse driver, kept until the loop takes it: a quick click may come
 // and go between two looks at mouse_b.
@@ -396,7 +398,7 @@ static void play(editor *e) {
     bool moded = set_mode_or_window(e->cfg->gfx_card, e->cfg->screen_w, e->cfg->screen_h);
     if (moded) {
         if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
-        set_volume(e->cfg->effects_volume, e->cfg->music_volume);
+        apply_volumes(e->cfg);
         int32_t failed = jeu(e->cfg, TRIAL_MAP);
         remove(TRIAL_MAP);
         remove(TRIAL_STRIP);

@@ -47,14 +47,19 @@ static BITMAP *pause_surface(const game_session *s) {
 }
 
 // A press and release of the pause key stops the game until the next press and release.
+// The clocks stop from the first press until the game resumes: a pause moves nothing and
+// costs no time.
 static void pause_check(game_session *s) {
-    if (!wait_pause_key_up(s->cfg)) return;
+    if (!key_held(s->cfg->key_pause)) return;
+    hold_timers(true);
+    wait_pause_key_up(s->cfg);
     draw_pause_text(pause_surface(s), &s->ps, SCREEN_W, SCREEN_H);
     for (;;) {
         poll_keyboard();
-        if (wait_pause_key_up(s->cfg)) return;
+        if (wait_pause_key_up(s->cfg)) break;
         rest(1);
     }
+    hold_timers(false);
 }
 
 static void draw_frame(game_session *s) {
@@ -99,10 +104,11 @@ static void show_end_screen(game_session *s) {
 }
 
 int32_t jeu(config *cfg, const char *map_name) {
-    game_session *s = open_game(cfg, map_name);
-    if (!s) return 1;
+    game_session *s = nullptr;
+    int32_t opened = open_game(cfg, map_name, &s);
+    if (opened != JEU_PLAYED) return opened;
     play(s);
     show_end_screen(s);
     close_game(s);
-    return 0;
+    return JEU_PLAYED;
 }

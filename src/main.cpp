@@ -5,6 +5,7 @@
 #include "menu.h"
 #include "options.h"
 #include "touches.h"
+#include "volume.h"
 
 #include <allegro.h>
 #include <cstdio>
@@ -18,6 +19,8 @@ enum { CHOICE_PLAY = 0, CHOICE_KEYS = 1, CHOICE_OPTIONS = 2, CHOICE_QUIT = 3 };
 // left to draw on, so the program stops with a message.
 static void ensure_mode(int *current_card, int card, int w, int h) {
     if (*current_card != card || SCREEN_W != w || SCREEN_H != h) {
+        // A pointer shown across the switch would put the old screen's patch back later.
+        show_mouse(NULL);
         if (!set_mode_or_window(card, w, h)) {
             char text[128];
             snprintf(text, sizeof text, "Impossible de passer dans le mode graphique %d x %d.", w,
@@ -28,47 +31,106 @@ static void ensure_mode(int *current_card, int card, int w, int h) {
     *current_card = card;
 }
 
-// The map chooser, then a game on the chosen map. False when the game could not be set up
-// (the library is then shut down).
+// The map chooser, then a game on the chosen map; a map that cannot be read sends the
+// player back to the chooser. False when the game could not be set up (the library is
+// then shut down).
 static bool play(config *cfg, bool safe_mode, int *current_card, BITMAP *menu_background) {
-    draw_sprite(screen, menu_background, 0, 0);
-    char *map_name = menu_map(cfg, menu_background);
-    if (!map_name) return true;
-    if (!safe_mode) {
-        ensure_mode(current_card, cfg->gfx_card, cfg->screen_w, cfg->screen_h);
-        if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
+    for (;;) {
+        // The chooser has the pointer, drawn over its background.
+        show_mouse(NULL);
+        draw_sprite(screen, menu_background, 0, 0);
+        show_mouse(screen);
+        char *map_name = menu_map(cfg, menu_background);
+        if (!map_name) return true;
+        // The game has no pointer: one left shown would keep a patch of the game's picture
+        // and put it back over the menu.
+        show_mouse(NULL);
+        if (!safe_mode) {
+            ensure_mode(current_card, cfg->gfx_card, cfg->screen_w, cfg->screen_h);
+            if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
+        }
+        int32_t result = jeu(cfg, map_name);
+        free(map_name);
+        if (result != JEU_MAP_REFUSED) return result == JEU_PLAYED;
+        if (!safe_mode) ensure_mode(current_card, GFX_AUTODETECT_FULLSCREEN, 800, 600);
     }
-    int32_t failed = jeu(cfg, map_name);
-    free(map_name);
-    return failed == 0;
 }
 
-// Shows the main menu until the player quits; false when a game could not be set up.
-static bool main_loop(config *cfg, bool safe_mode, BITMAP *menu_background) {
+// The volumes the player set, kept aside while the sound could not start: the record then
+// holds zeros so that every screen plays silent, and the screens that save the record
+// get these back, so a save never writes the forced zeros.
+struct player_volumes {
+    bool silent = false;
+    int32_t music = 0, effects = 0;
+};
+
+// Silences the run: the record's volumes are kept aside and zeroed.
+static void keep_volumes(config *cfg, player_volumes *kept) {
+    if (!kept->silent) return;
+    kept->music = cfg->music_volume;
+    kept->effects = cfg->effects_volume;
+    cfg->music_volume = 0;
+    cfg->effects_volume = 0;
+}
+
+// Puts the player's volumes back into the record, for a screen that saves it.
+static void lend_volumes(config *cfg, const player_volumes *kept) {
+    if (!kept->silent) return;
+    cfg->music_volume = kept->music;
+    cfg->effects_volume = kept->effects;
+}
+
+// The menu music plays once, from the first showing of the menu with the music on: at
+// start, or on coming back from the options that turned it on. False when it is missing
+// (the library is then shut down).
+static bool start_menu_music(const config *cfg, MIDI **menu_music) {
+    if (*menu_music || cfg->music_volume == 0) return true;
+    *menu_music = load_midi("sounds/MENU.mid");
+    if (!*menu_music) {
+        fatal_error("Impossible de charger le fichier son 'musique de fond' : essayez de "
+                    "désactiver le son.");
+        return false;
+    }
+    play_midi(*menu_music, 0);
+    return true;
+}
+
+// Shows the main menu until the player quits; false when a game or the menu music could
+// not be set up.
+static bool main_loop(config *cfg, bool safe_mode, BITMAP *menu_background, MIDI **menu_music,
+                      player_volumes *kept) {
     int current_card = GFX_AUTODETECT_FULLSCREEN;
     int choice = -1;
     while (choice != CHOICE_QUIT) {
+        // The menu shows the pointer again once its picture is drawn.
+        show_mouse(NULL);
         if (!safe_mode) ensure_mode(&current_card, GFX_AUTODETECT_FULLSCREEN, 800, 600);
-        set_volume(cfg->effects_volume, cfg->music_volume);
+        // Volumes changed in the options are heard from here on.
+        apply_volumes(cfg);
+        if (!start_menu_music(cfg, menu_music)) return false;
         draw_sprite(screen, menu_background, 0, 0);
         choice = menu(cfg);
         if (choice == CHOICE_PLAY) {
             if (!play(cfg, safe_mode, &current_card, menu_background)) return false;
         } else if (choice == CHOICE_KEYS) {
+            lend_volumes(cfg, kept);
             config_touches(cfg, menu_background);
+            keep_volumes(cfg, kept);
         } else if (choice == CHOICE_OPTIONS) {
             if (!safe_mode) ensure_mode(&current_card, GFX_AUTODETECT_FULLSCREEN, 640, 480);
+            lend_volumes(cfg, kept);
             gui_config(cfg);
+            keep_volumes(cfg, kept);
         }
     }
     return true;
 }
 
 // Sound on, or silence when no driver works. False when not even silence could be had.
-static bool start_sound(config *cfg, const char *program) {
+static bool start_sound(config *cfg, const char *program, player_volumes *kept) {
     if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, program) == 0) return true;
-    cfg->effects_volume = 0;
-    cfg->music_volume = 0;
+    kept->silent = true;
+    keep_volumes(cfg, kept);
     return install_sound(DIGI_NONE, MIDI_NONE, program) == 0;
 }
 
@@ -80,7 +142,8 @@ int main(int argc, char **argv) {
     else
         menu_init();
 
-    if (!start_sound(cfg, argv[0])) {
+    player_volumes kept;
+    if (!start_sound(cfg, argv[0], &kept)) {
         fatal_error("Echec de l'installation du driver son, et de la tentative de désactivation "
                     "du son.");
         return 1;
@@ -92,17 +155,7 @@ int main(int argc, char **argv) {
         return 1;
     }
     MIDI *menu_music = NULL;
-    if (cfg->music_volume != 0) {
-        menu_music = load_midi("sounds/MENU.mid");
-        if (!menu_music) {
-            fatal_error("Impossible de charger le fichier son 'musique de fond' : essayez de "
-                        "désactiver le son.");
-            return 1;
-        }
-        play_midi(menu_music, 0);
-    }
-
-    if (!main_loop(cfg, safe_mode, menu_background)) return 1;
+    if (!main_loop(cfg, safe_mode, menu_background, &menu_music, &kept)) return 1;
 
     if (menu_music) {
         stop_midi();

@@ -2,8 +2,12 @@
 #include "options.h"
 
 #include "config.h"
+#include "guifont.h"
 
 #include <allegro.h>
+
+#include <atomic>
+#include <cstring>
 
 static char *listbox_strings(const char *const *strings, int size, int index, int *list_size) {
     if (index < 0) {
@@ -71,7 +75,7 @@ static char saved = 0;
 
 static int quit() {
     int answer =
-        alert("Quitter sans enregistrer la configuration ?", NULL, NULL, "&Oui", "&Non", 'y', 'n');
+        alert("Quitter sans enregistrer la configuration ?", NULL, NULL, "&Oui", "&Non", 'o', 'n');
     return answer == 1 ? D_CLOSE : D_O_K;
 }
 
@@ -86,13 +90,38 @@ static int my_button_proc(int msg, DIALOG *d, int c) {
     return result;
 }
 
+// The selected entry of a list, white on black across the row: Allegro's own highlight has
+// a dotted frame over the top and bottom rows of the letters.
+static void draw_selected_entry(DIALOG *d) {
+    int size = 0;
+    ((char *(*)(int, int *))d->dp)(-1, &size);
+    int height = text_height(font), rows = (d->h - 4) / height, row = d->d1 - d->d2;
+    if (d->d1 < 0 || d->d1 >= size || row < 0 || row >= rows) return;
+    const char *text = ((char *(*)(int, int *))d->dp)(d->d1, &size);
+    // Allegro leaves room for the scroll bar when the list is longer than its box.
+    int right = size > rows ? d->x + d->w - 15 : d->x + d->w - 3;
+    int y = d->y + 2 + row * height;
+    BITMAP *bmp = gui_get_screen();
+    rectfill(bmp, d->x + 2, y, right, y + height - 1, d->fg);
+    textout_ex(bmp, font, text, d->x + 10, y, makecol(255, 255, 255), -1);
+}
+
+// Allegro's text list, with a readable selected entry. Printable keys are left to the
+// buttons' shortcuts: a list under the pointer would take 's' for "Safe mode".
+static int list_proc(int msg, DIALOG *d, int c) {
+    if ((msg == MSG_CHAR && (c & 0xff) >= ' ') || (msg == MSG_UCHAR && c >= ' ')) return D_O_K;
+    int result = d_text_list_proc(msg, d, c);
+    if (msg == MSG_DRAW) draw_selected_entry(d);
+    return result;
+}
+
 DIALOG the_dialog[] = {
     {d_clear_proc, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, NULL, NULL, NULL},
     {d_check_proc, 160, 20, 200, 10, 0, 0, 0, 0, 1, 0, (void *)" (double buffering)", NULL, NULL},
-    {d_text_list_proc, 160, 50, 160, 30, 0, 0, 0, 0, 0, 0, (void *)listbox_getter, NULL, NULL},
-    {d_text_list_proc, 160, 100, 160, 30, 0, 0, 0, 0, 1, 0, (void *)listbox_getter2, NULL, NULL},
-    {d_text_list_proc, 160, 150, 160, 30, 0, 0, 0, 0, 0, 0, (void *)listbox_getter3, NULL, NULL},
-    {d_text_list_proc, 160, 230, 160, 50, 0, 0, 0, 0, 3, 0, (void *)listbox_getter4, NULL, NULL},
+    {list_proc, 160, 50, 160, 30, 0, 0, 0, 0, 0, 0, (void *)listbox_getter, NULL, NULL},
+    {list_proc, 160, 100, 160, 30, 0, 0, 0, 0, 1, 0, (void *)listbox_getter2, NULL, NULL},
+    {list_proc, 160, 150, 160, 30, 0, 0, 0, 0, 0, 0, (void *)listbox_getter3, NULL, NULL},
+    {list_proc, 160, 230, 160, 50, 0, 0, 0, 0, 3, 0, (void *)listbox_getter4, NULL, NULL},
     {d_slider_proc, 160, 290, 160, 12, 0, 0, 0, 0, 255, 100, NULL, NULL, NULL},
     {d_slider_proc, 160, 310, 160, 12, 0, 0, 0, 0, 255, 100, NULL, NULL, NULL},
     {d_textbox_proc, 380, 20, 250, 25, 0, 0, 0, 0, 0, 0, the_text0, NULL, NULL},
@@ -175,16 +204,67 @@ static void colour_options_dialog() {
             d->bg = the_dialog[OPT_CLEAR].bg;
 }
 
+// The dialog is drawn in memory and put on the screen in one piece. Drawn straight on a
+// DirectDraw screen, each of its hundreds of lines and boxes is a surface update of its own,
+// and under Wine (which paces such updates) the 640 x 480 screen stayed black for seconds.
+static BITMAP *dialog_picture = NULL;
+static int dialog_input[4];                // pointer x, y, wheel and buttons when last looked at
+static std::atomic<bool> key_event(false); // set by the keyboard driver's thread
+static int showings_due = 0;
+
+static void note_key_event(int) {
+    key_event = true;
+}
+
+static void show_dialog_picture() {
+    scare_mouse();
+    blit(dialog_picture, screen, 0, 0, 0, 0, dialog_picture->w, dialog_picture->h);
+    unscare_mouse();
+}
+
+// The GUI asks for the buttons at every turn of its loops (the dialog's, a drag's, the
+// confirmation box's): after any input, the picture is shown on that turn and the next,
+// by which time the GUI has drawn its answer to the input.
+static int buttons_showing_dialog() {
+    int input[4] = {mouse_x, mouse_y, mouse_z, mouse_b};
+    if (memcmp(input, dialog_input, sizeof input) != 0 || key_event.exchange(false))
+        showings_due = 2;
+    memcpy(dialog_input, input, sizeof input);
+    if (showings_due > 0) {
+        showings_due--;
+        show_dialog_picture();
+    }
+    return input[3];
+}
+
 // Allegro's do_dialog, with a millisecond's sleep between passes so that the dialog
 // does not take a whole processor while it waits for the player.
 static void run_options_dialog() {
+    // Without memory for the picture, the dialog is drawn straight on the screen.
+    dialog_picture = create_bitmap(SCREEN_W, SCREEN_H);
+    int (*buttons)() = gui_mouse_b;
+    void (*key_events)(int) = keyboard_lowlevel_callback;
+    if (dialog_picture) {
+        gui_set_screen(dialog_picture);
+        gui_mouse_b = buttons_showing_dialog;
+        keyboard_lowlevel_callback = note_key_event;
+    }
     show_mouse(screen);
     DIALOG_PLAYER *player = init_dialog(the_dialog, -1);
-    while (update_dialog(player))
+    bool open = update_dialog(player); // the first pass draws the whole dialog
+    if (dialog_picture) show_dialog_picture();
+    while (open) {
         rest(1);
+        open = update_dialog(player);
+    }
     shutdown_dialog(player);
     // The main menu that comes next shows the pointer again over its own picture.
     show_mouse(NULL);
+    gui_mouse_b = buttons;
+    keyboard_lowlevel_callback = key_events;
+    gui_set_screen(NULL);
+    if (dialog_picture) destroy_bitmap(dialog_picture);
+    dialog_picture = NULL;
 }
 
 void gui_config(config *cfg) {
@@ -192,6 +272,11 @@ void gui_config(config *cfg) {
     colour_options_dialog();
     fill_options_dialog(cfg);
     position_dialog(the_dialog, 2, 2);
+    // The dialog and its confirmation box are drawn in the font with readable accents.
+    FONT *builtin = font, *dialog_font = make_dialog_font();
+    if (dialog_font) font = dialog_font;
     run_options_dialog();
+    font = builtin;
+    if (dialog_font) destroy_font(dialog_font);
     if (saved == 1) save_options_dialog(cfg);
 }

@@ -7,6 +7,7 @@
 #include "config.h"
 #include "directory.h"
 #include "images.h"
+#include "jeu.h"
 #include "maps.h"
 #include "objets.h"
 #include "sons.h"
@@ -190,14 +191,12 @@ static int32_t make_background(game_session *s) {
     return 0;
 }
 
-static int32_t set_up(game_session *s, const char *map_name) {
+static int32_t set_up(game_session *s, map *m, const char *map_name) {
     s->ps.line_height = text_height(font);
     init_affichage(s->cfg, &s->ps.current, &s->ps.page1, &s->ps.page2, &s->ps.page3);
-    if (load_hud(s) || load_music(s) || load_effects(s)) return 1;
-    map *m = load_map(map_name);
-    if (!m) return setup_failed(MAP_FAILED);
     // The rules' record starts here: its animation tables need the block frame count.
     s->g.map = m;
+    if (load_hud(s) || load_music(s) || load_effects(s)) return 1;
     if (load_map_tables(s, map_name)) return 1;
     init_game_state(&s->g, s->cfg, m, s->t.block_count);
     load_sprite_tables(&s->t);
@@ -210,15 +209,23 @@ static int32_t set_up(game_session *s, const char *map_name) {
     return 0;
 }
 
-game_session *open_game(config *cfg, const char *map_name) {
+int32_t open_game(config *cfg, const char *map_name, game_session **session) {
+    // The map is read first, so that a map the player may replace by another costs
+    // nothing to give up.
+    map *m = load_map(map_name);
+    if (!m) {
+        allegro_message("%s", MAP_FAILED);
+        return JEU_MAP_REFUSED;
+    }
     game_session *s = (game_session *)calloc(1, sizeof(game_session));
     if (!s) {
-        setup_failed(OBJECTS_FAILED);
-        return nullptr;
+        free_map(m);
+        return setup_failed(OBJECTS_FAILED);
     }
     s->cfg = cfg;
-    if (set_up(s, map_name)) return nullptr;
-    return s;
+    if (set_up(s, m, map_name)) return JEU_FAILED;
+    *session = s;
+    return JEU_PLAYED;
 }
 
 // --- Tear-down

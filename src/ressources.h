@@ -34,8 +34,10 @@ struct game_session {
     SAMPLE *samples[SAMPLE_COUNT];
 };
 
-// Allocates a session and sets up the game on the map file, music playing and timers
-// running. Null when the set-up failed: the library has then been shut down.
-game_session *open_game(config *cfg, const char *map_name);
+// Allocates a session in *session and sets up the game on the map file, music playing
+// and timers running: JEU_PLAYED. JEU_MAP_REFUSED when the map file cannot be read (its
+// message shown, nothing else done); JEU_FAILED when another part of the set-up failed:
+// the library has then been shut down.
+int32_t open_game(config *cfg, const char *map_name, game_session **session);
 // Releases everything after the closing wait of the way the game ended, then the session.
 void close_game(game_session *s);

@@ -9,9 +9,13 @@ extern std::atomic<int32_t> game_time;
 // Running count of seconds, compared by the game loop with the last one it saw.
 extern std::atomic<int32_t> sec_counter;
 
+// The 10 ms beat: one tick owed, and one second every hundredth beat (game_sec_timer).
 void game_timer();
 void game_sec_timer();
-// Installs both callbacks and resets both counters; 0 on success, 1 on failure.
+// While held, the beat counts nothing: a paused game owes no ticks and loses no time, and
+// the second in progress goes on where it stopped.
+void hold_timers(bool hold);
+// Installs the beat, resets both counters and lets go of any hold; 0 on success, 1 on failure.
 int32_t init_timer();
-// Removes both callbacks; harmless when they are not installed.
+// Removes the beat; harmless when it is not installed.
 void deinit_timer();

@@ -10,6 +10,21 @@
 static const char ACTION_NAMES[KEY_ACTION_COUNT][20] = {"haut",  "bas",     "gauche", "droite",
                                                         "bombe", "quitter", "pause"};
 
+// Keys still down (the Enter that opened this screen, an answer held on) are no answer:
+// waits until every key is up, then forgets what their repeats typed. The lock keys are
+// left out, as their state may stay on.
+static void wait_keys_released() {
+    for (;;) {
+        poll_keyboard();
+        bool held = false;
+        for (int k = 1; k < KEY_MAX; k++)
+            if (key[k] && k != KEY_CAPSLOCK && k != KEY_NUMLOCK && k != KEY_SCRLOCK) held = true;
+        if (!held) break;
+        rest(1);
+    }
+    clear_keybuf();
+}
+
 // Asks one action until a key not yet given in this pass is pressed.
 static int ask_key(BITMAP *menu_background, FONT *font, const char *name, const int *earlier,
                    int earlier_count) {
@@ -18,6 +33,7 @@ static int ask_key(BITMAP *menu_background, FONT *font, const char *name, const 
         draw_sprite(screen, menu_background, 0, 0);
         textprintf_centre_ex(screen, font, SCREEN_W / 2, SCREEN_H / 2 - 2, makecol(0, 0, 255), -1,
                              "Appuyez sur la touche '%s'.", name);
+        wait_keys_released();
         code = readkey() >> 8;
         for (int j = 0; j < earlier_count; j++)
             if (earlier[j] == code) code = 0;

@@ -1,5 +1,6 @@
 #!/bin/bash
 # Installs the Debian packages Cindermaze needs to build, run and test, only those missing.
+# With the argument "windows": also what the Windows build and its tests under Wine need.
 set -e
 packages=(
     g++ make cmake pkg-config
@@ -9,6 +10,9 @@ packages=(
     xvfb xdotool x11-utils imagemagick alsa-utils
     clang libclang-rt-dev valgrind
 )
+if [ "${1:-}" = windows ]; then
+    packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev patch unzip wine wine64)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

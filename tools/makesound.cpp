@@ -394,12 +394,17 @@ static bool write_midi(const std::string &path, int bpm, int bars, std::vector<t
 
 enum { CH_LEAD = 0, CH_PAD = 1, CH_BASS = 2, CH_EXTRA = 3, CH_DRUMS = 9 };
 
-// Tense: A minor, square lead over strings and a pulsing synth bass.
+// Every instrument below is one that Allegro's synthesiser plays from freepats: some
+// freepats patches (square lead, synth bass, distortion guitar, the string ensemble, the
+// sweep pad, all the drums) load without a sound from it, and a piece made only of those
+// is silence. The drums are kept for the system's MIDI device.
+
+// Tense: A minor, clarinet lead over tremolo strings and a pulsing picked bass.
 static bool piece_braises(const std::string &path) {
     std::vector<chord> cs = chords_of("Am Am F E Am Am Dm E F G Am Am F G E E");
     track lead, strings, low, kit;
-    setup(&lead, CH_LEAD, 80, 80, 70), setup(&strings, CH_PAD, 48, 72, 50),
-        setup(&low, CH_BASS, 38, 100, 64);
+    setup(&lead, CH_LEAD, 71, 80, 70), setup(&strings, CH_PAD, 44, 72, 50),
+        setup(&low, CH_BASS, 34, 100, 64);
     setup(&kit, CH_DRUMS, 0, 100, 64);
     melody(
         &lead, CH_LEAD, 0,
@@ -444,12 +449,12 @@ static bool piece_galerie(const std::string &path) {
     return write_midi(path, 120, 16, {lead, keys, low, kit});
 }
 
-// Driving: E minor at a run, guitar riff, sweeping pad, four-on-the-floor.
+// Driving: E minor at a run, overdriven guitar riff, halo pad, four-on-the-floor.
 static bool piece_fournaise(const std::string &path) {
     std::vector<chord> cs = chords_of("Em Em C D Em Em C B C D Em Em C D B B");
     track lead, padt, low, kit;
-    setup(&lead, CH_LEAD, 30, 78, 80), setup(&padt, CH_PAD, 95, 70, 44),
-        setup(&low, CH_BASS, 38, 105, 64);
+    setup(&lead, CH_LEAD, 29, 78, 80), setup(&padt, CH_PAD, 94, 70, 44),
+        setup(&low, CH_BASS, 34, 105, 64);
     setup(&kit, CH_DRUMS, 0, 100, 64);
     melody(&lead, CH_LEAD, 0,
            "E5:1 E5:1 G5:1 E5:1 B5:2 A5:1 G5:1 F#5:1 G5:1 F#5:1 E5:1 D5:2 E5:2 "

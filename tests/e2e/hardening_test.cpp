@@ -1,11 +1,12 @@
 // The program against what a player's machine may hold: each kind of missing or broken
-// file with its message, a refused map, an odd settings file, kills during saves, and a
-// storm of random input. The long forms (the soak label) set CINDERMAZE_KILL_ROUNDS and
-// CINDERMAZE_STORM_SECONDS.
+// file with its message, a refused map, settings records no screen writes, kills during
+// saves, and a storm of random input. The long forms (the soak label) set
+// CINDERMAZE_SETTINGS_STARTS, CINDERMAZE_KILL_ROUNDS and CINDERMAZE_STORM_SECONDS.
 #include "e2e.h"
 
 #include <allegro.h>
 #include <chrono>
+#include <climits>
 #include <csignal>
 #include <fnmatch.h>
 #include <gtest/gtest.h>
@@ -150,33 +151,78 @@ TEST(missing_files, every_built_file_belongs_to_a_kind) {
     EXPECT_GT(files, 40);
 }
 
-TEST(maps_from_outside, a_map_with_an_open_border_is_refused_with_its_message) {
+// A map the game refuses (an open border): its message, then the chooser again, where the
+// next map plays.
+TEST(maps_from_outside, a_refused_map_shows_its_message_and_the_chooser_comes_back) {
     config cfg = quiet_settings();
     e2e_run run;
     ASSERT_TRUE(e2e_prepare(&run, &cfg));
-    e2e_only_maps(&run, {"broken"}, {{"#######", "#P...D.", "#.M...#", "#######"}}, 0x204060,
-                  {0x808080});
-    EXPECT_FALSE(walk_through(&run));
-    ASSERT_TRUE(e2e_wait_exit(&run, 10));
-    EXPECT_EQ(run.status, 1);
-    std::vector<std::string> messages = e2e_messages(&run);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(
-        is_fatal(messages[0], "Echec du chargement de la map. Essayez de choisir un autre map."))
-        << messages[0];
+    const uint32_t GOOD = 0x9b5713, FLOOR = 0x204060;
+    e2e_only_maps(&run, {"a-broken", "b-good"},
+                  {{"#######", "#P...D.", "#.M...#", "#######"}, {"#####", "#P.D#", "#####"}},
+                  FLOOR, {0x808080, GOOD});
+    ASSERT_TRUE(e2e_launch(&run) && e2e_wait_menu(&run) && e2e_menu_choose(&run, MENU_PLAY));
+    ASSERT_TRUE(e2e_wait(&run, [&](const screenshot &s) { return background_shows(&run, s); }));
+    ASSERT_TRUE(
+        e2e_hold(&run, "Return", [&](const screenshot &) { return !e2e_messages(&run).empty(); }));
+    EXPECT_EQ(e2e_messages(&run), std::vector<std::string>{"Echec du chargement de la map. "
+                                                           "Essayez de choisir un autre map."});
+    ASSERT_TRUE(e2e_hold(&run, "Left",
+                         [&](const screenshot &s) { return e2e_count(&run, s, GOOD) > 1000; }));
+    ASSERT_TRUE(e2e_hold(&run, "Return",
+                         [&](const screenshot &s) { return e2e_count(&run, s, FLOOR) > 1000; }));
+    EXPECT_TRUE(e2e_hold(&run, "Escape",
+                         [&](const screenshot &s) { return e2e_menu_highlight(&run, s) != -2; }));
+    EXPECT_TRUE(e2e_quit_from_menu(&run));
 }
 
-// Values no screen writes (volumes out of range, method 7, keys outside the key table)
-// still give a program that walks through a game; nothing is saved.
-TEST(odd_settings, a_record_edited_by_hand_still_plays) {
-    config cfg = quiet_settings();
-    cfg.music_volume = 100000, cfg.effects_volume = -40, cfg.display_method = 7, cfg.vsync = 2;
-    cfg.screen_w = 720, cfg.screen_h = 400, cfg.key_up = -1, cfg.key_quit = KEY_MAX;
-    e2e_run run;
-    ASSERT_TRUE(e2e_prepare(&run, &cfg));
-    EXPECT_TRUE(walk_through(&run));
-    EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(cfg));
-    EXPECT_TRUE(e2e_messages(&run).empty());
+// Settings records no screen writes, at the extremes of every field then drawn at random
+// (a fixed seed; CINDERMAZE_SETTINGS_STARTS sets how many): each walks menu, chooser and
+// a game, or ends with the message of a mode that gives no screen even in a window; the
+// file is left as it was.
+TEST(settings_records, each_walks_menu_chooser_and_a_game) {
+    const std::vector<int32_t> POOLS[] = {
+        {INT_MIN, -1, 0, 1, 2, GFX_SAFE, INT_MAX, AL_ID('N', 'O', 'P', 'E')}, // card
+        {-128, -1, 0, 1, 2, 3, 127},                                          // method, vsync
+        {INT_MIN, -1, 0, 1, 255, 256, INT_MAX},                               // volumes
+        {INT_MIN, -1, 0, 1, 200, 480, 640, 768, 1024, 4096, INT_MAX},         // sizes
+        {INT_MIN, -1, 0, 1, 30, 90, 300, INT_MAX},                            // time
+        {INT_MIN, -1, 0, 1, KEY_MAX - 1, KEY_MAX, INT_MAX},                   // keys
+    };
+    std::mt19937 rng(20261206);
+    int starts = (int)env_number("CINDERMAZE_SETTINGS_STARTS", 10);
+    for (int k = 0; k < starts && !HasFatalFailure(); k++) {
+        int f = 0;
+        auto draw = [&](int pool, int32_t random) { // the first ten go through every pool
+            const std::vector<int32_t> &p = POOLS[pool];
+            if (k < 10) return p[(3 * k + f++) % p.size()];
+            return rng() % 3 ? random : p[rng() % p.size()];
+        };
+        config c = quiet_settings();
+        c.gfx_card = k == 0 ? -1 : draw(0, (int32_t)rng());
+        c.display_method = (int8_t)draw(1, (int32_t)rng()), c.vsync = (int8_t)draw(1, 0);
+        c.music_volume = draw(2, rng() % 300), c.effects_volume = draw(2, rng() % 300);
+        c.screen_w = draw(3, rng() % 1400), c.screen_h = draw(3, rng() % 1100);
+        c.time_limit = draw(4, (int32_t)(rng() % 400) - 50);
+        for (int a = 0; a < KEY_ACTION_COUNT; a++) { // no key the walk presses but the quit key
+            int32_t key = a == 5 ? std::vector<int32_t>{INT_MIN, -1, 0, KEY_MAX, KEY_ESC}[k % 5]
+                                 : draw(5, 1 + rng() % (KEY_MAX - 1));
+            bool pressed = key == KEY_ESC || key == KEY_ENTER || key == KEY_DOWN;
+            *config_key_field(&c, a) = pressed && a != 5 ? KEY_F12 : key;
+        }
+        SCOPED_TRACE("record " + std::to_string(k) + ": card " + std::to_string(c.gfx_card) +
+                     " size " + std::to_string(c.screen_w) + "x" + std::to_string(c.screen_h) +
+                     " method " + std::to_string(c.display_method));
+        e2e_run run;
+        ASSERT_TRUE(e2e_prepare(&run, &c));
+        bool walked = walk_through(&run);
+        ASSERT_TRUE(e2e_wait_exit(&run, 10)) << "the program hangs";
+        std::vector<std::string> messages = e2e_messages(&run);
+        bool no_mode = run.status == 1 && messages.size() == 1 &&
+                       messages[0].find("Impossible de passer dans le mode graphique") != 0 - 1ul;
+        EXPECT_TRUE(walked || no_mode) << "status " << run.status;
+        EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(c));
+    }
 }
 
 // Killed at random moments around its saves, the program leaves the old record or the

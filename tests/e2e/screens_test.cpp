@@ -2,6 +2,7 @@
 // menu by keys and mouse, the key binding screen, the options dialog
 // saved and left, the map chooser.
 #include "e2e.h"
+#include "guifont.h"
 
 #include <algorithm>
 #include <allegro.h>
@@ -19,22 +20,27 @@ TEST(start, a_first_start_writes_the_default_file_and_escape_quits) {
     EXPECT_TRUE(e2e_messages(&run).empty());
 }
 
-// Seven questions: a key already given in this pass is refused (red), a key typed while
-// an answer shows (yellow) is thrown away; the file then holds the keys, in order, and
-// the other settings as they were.
+// Seven questions, the screen entered with Enter held a second (no answer to the first): a
+// key already given in this pass is refused (red), a key typed while an answer shows
+// (yellow) is thrown away; the file then holds the keys, in order, and the other settings.
 TEST(key_binding, seven_answers_are_saved_in_order) {
     config cfg = quiet_settings();
     cfg.time_limit = 150;
     e2e_run run;
     ASSERT_TRUE(e2e_start(&run, &cfg));
-    ASSERT_TRUE(e2e_menu_choose(&run, MENU_KEYS));
+    ASSERT_TRUE(e2e_hold(&run, "Down", [&](const screenshot &s) {
+        return e2e_menu_highlight(&run, s) == MENU_KEYS;
+    }));
     auto colour = [&](uint32_t rgb, bool shown) {
         return [&run, rgb, shown](const screenshot &s) {
             return (e2e_count(&run, s, rgb, 0, 240, 800, 380) > 30) == shown;
         };
     };
     const uint32_t BLUE = 0x0000ff, YELLOW = 0xffff00, RED = 0xff0000;
+    e2e_key_down(&run, "Return");
     ASSERT_TRUE(e2e_wait(&run, colour(BLUE, true)));
+    usleep(1000000); // the player's hand on the key
+    e2e_key_up(&run, "Return");
     ASSERT_TRUE(e2e_hold(&run, "a", colour(YELLOW, true)));
     e2e_hold(&run, "z", colour(YELLOW, false)); // typed while "a" shows: lost
     ASSERT_TRUE(e2e_hold(&run, "a", colour(RED, true)));
@@ -80,9 +86,10 @@ bool click_until(e2e_run *run, int x, int y, const std::function<bool(const scre
 }
 
 // The menu by the arrow keys (round the buttons) and by the pointer, which selects once
-// moved; a click opens the options dialog. "Quitter" there asks first: Escape keeps the
-// dialog, "y" leaves it, nothing saved. Opened again by the keys, the dialog saves window,
-// 1024 x 768 and "5 minutes" (End in the time list under the pointer) with its button.
+// moved; a click opens the options dialog, its selected entries white on black across the
+// row and its accents in its own font. "Quitter" there asks first: Escape keeps the dialog,
+// "o" (Oui) leaves it, nothing saved. Opened again by the keys, the dialog saves window,
+// 1024 x 768 and "5 minutes" (End in the time list under the pointer) with 's' over that list.
 TEST(menu, keys_and_pointer_then_the_options_dialog_left_and_saved) {
     config cfg = quiet_settings();
     e2e_run run;
@@ -106,8 +113,32 @@ TEST(menu, keys_and_pointer_then_the_options_dialog_left_and_saved) {
     };
     auto menu_back = [&](const screenshot &) { return e2e_wait_window(&run, 800, 600, 0.01); };
     ASSERT_TRUE(e2e_wait_window(&run, 640, 480) && e2e_wait(&run, row(WINDOW_LIST_Y, 1)));
-    ASSERT_TRUE(pick(WINDOW_LIST_Y, 0));
     screenshot dialog = e2e_shot(&run);
+    for (int list_y : {52, RESOLUTION_LIST_Y, WINDOW_LIST_Y}) {
+        int row = selected_row(&run, dialog, list_y), white = 0, other = 0;
+        for (int y = list_y + 2 + row * ROW_H; y < list_y + 2 + (row + 1) * ROW_H; y++)
+            for (int x = 164; x < 319; x++) {
+                uint32_t p = e2e_pixel(&run, dialog, x, y);
+                white += p == 0xffffff, other += p != 0xffffff && p != 0;
+            }
+        EXPECT_GT(white, 40) << list_y;
+        EXPECT_EQ(other, 0) << list_y;
+    }
+    allegro_for_tests(32);
+    set_uformat(U_ASCII); // the dialog's texts are 8-bit
+    FONT *font8 = make_dialog_font();
+    BITMAP *label = create_bitmap(text_length(font8, "Fenêtrage"), 8);
+    clear_to_color(label, makecol(255, 255, 255));
+    textout_ex(label, font8, "Fenêtrage", 0, 0, 0, -1);
+    int differ = 0;
+    for (int i = 0; i < label->w * 8; i++)
+        differ += (getpixel(label, i % label->w, i / label->w) == 0) !=
+                  (e2e_pixel(&run, dialog, 2 + i % label->w, WINDOW_LIST_Y + i / label->w) == 0);
+    EXPECT_EQ(differ, 0);
+    destroy_bitmap(label);
+    destroy_font(font8);
+    ASSERT_TRUE(pick(WINDOW_LIST_Y, 0));
+    dialog = e2e_shot(&run);
     auto asked = [&](const screenshot &s) { // the question over the dialog's middle
         int changed = 0;
         for (int y = 200; y < 280; y++)
@@ -118,7 +149,7 @@ TEST(menu, keys_and_pointer_then_the_options_dialog_left_and_saved) {
     ASSERT_TRUE(click_until(&run, 82, 462, asked));
     ASSERT_TRUE(e2e_hold(&run, "Escape", [&](const screenshot &s) { return !asked(s); }));
     ASSERT_TRUE(click_until(&run, 82, 462, asked));
-    ASSERT_TRUE(e2e_hold(&run, "y", menu_back) && e2e_wait_menu(&run));
+    ASSERT_TRUE(e2e_hold(&run, "o", menu_back) && e2e_wait_menu(&run));
     EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(cfg));
     ASSERT_TRUE(e2e_menu_choose(&run, MENU_OPTIONS));
     ASSERT_TRUE(e2e_wait_window(&run, 640, 480) && e2e_wait(&run, row(WINDOW_LIST_Y, 1)));
@@ -127,7 +158,7 @@ TEST(menu, keys_and_pointer_then_the_options_dialog_left_and_saved) {
         return selected_row(&run, s, TIME_LIST_Y, 5) >= 0;
     }));
     ASSERT_TRUE(e2e_hold(&run, "End", row(TIME_LIST_Y, 4, 5)));
-    ASSERT_TRUE(click_until(&run, 272, 462, menu_back) && e2e_wait_menu(&run));
+    ASSERT_TRUE(e2e_hold(&run, "s", menu_back) && e2e_wait_menu(&run));
     cfg.screen_w = 1024, cfg.screen_h = 768, cfg.time_limit = 300;
     EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(cfg));
     EXPECT_TRUE(e2e_quit_from_menu(&run));

@@ -6,6 +6,7 @@
 
 #include <allegro.h>
 #include <cstring>
+#include <climits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -110,6 +111,12 @@ TEST(settings_keys, the_seven_actions_map_to_their_fields_and_repairs_are_report
     cfg.key_quit = 100000;
     EXPECT_TRUE(repair_config(&cfg, sizeof cfg));
     EXPECT_EQ(cfg.key_quit, KEY_ESC);
+    // A time limit of 0 or less would never end a game: 90 seconds.
+    for (int32_t t : {INT_MIN, -1, 0, 1, INT_MAX}) {
+        cfg.time_limit = t;
+        EXPECT_EQ(repair_config(&cfg, sizeof cfg), t <= 0) << t;
+        EXPECT_EQ(cfg.time_limit, t <= 0 ? 90 : t) << t;
+    }
 }
 
 enum { VSYNC = 1, METHOD = 2, RESOLUTION = 3, WINDOW = 4, TIME = 5, MUSIC = 6, EFFECTS = 7 };
