@@ -225,9 +225,12 @@ TEST(sound, music_raised_in_the_options_is_heard_and_saved_without_a_card_too) {
         if (!card) write_text(run.file("asound.conf"), "pcm.!default { type hw card 99 }\n");
         ASSERT_TRUE(e2e_launch(&run, env) && e2e_wait_menu(&run));
         ASSERT_TRUE(e2e_menu_choose(&run, MENU_OPTIONS) && e2e_wait_window(&run, 640, 480));
-        ASSERT_TRUE(e2e_wait(&run, [&](const screenshot &s) { // the dialog is drawn
-            return e2e_count(&run, s, 0, 0, 0, 640, 480) < 100000;
-        }));
+        // The dialog is drawn, its window in place (it may still move after the switch).
+        auto placed = [&](const screenshot &s) {
+            return e2e_wait_window(&run, 640, 480, 0.1) && e2e_pixel(&run, s, 636, 476) != 0 &&
+                   e2e_count(&run, s, 0, 0, 0, 640, 480) < 100000;
+        };
+        ASSERT_TRUE(e2e_wait(&run, placed));
         // The focus follows the pointer, once Allegro sees it move: End until the slider moves.
         screenshot before = e2e_shot(&run);
         auto moved = [&](const screenshot &s) {
@@ -237,9 +240,10 @@ TEST(sound, music_raised_in_the_options_is_heard_and_saved_without_a_card_too) {
             return changed > 3;
         };
         bool slid = false;
-        for (int dx = 0; dx < 15 && !slid; dx += 3) {
+        for (int dx = 0; dx < 24 && !slid; dx += 3) {
+            e2e_wait_window(&run, 640, 480, 0.1);
             e2e_move(&run, 240 + dx, 297);
-            slid = e2e_hold(&run, "End", moved, 1);
+            slid = e2e_hold(&run, "End", moved, 1.5);
         }
         ASSERT_TRUE(slid);
         ASSERT_TRUE(e2e_hold(&run, "s", [&](const screenshot &s) {
