@@ -1,78 +1,113 @@
 // End-to-end harness: the real program on a private X server.
 #include "e2e.h"
 
-#include <cerrno>
+#include <allegro.h>
+#include <algorithm>
+#include <chrono>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+const int MENU_BUTTON_X[4] = {137, 139, 138, 138};
+const int MENU_BUTTON_Y[4] = {277, 340, 400, 508};
+
 uint32_t screenshot::pixel(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width || y >= height)
-        return 0;
+    if (x < 0 || y < 0 || x >= width || y >= height) return 0;
     size_t i = 3 * ((size_t)y * width + x);
     return (uint32_t)rgb[i] << 16 | (uint32_t)rgb[i + 1] << 8 | rgb[i + 2];
 }
 
-bool screenshot::save_png(const std::string &path) const {
-    std::string ppm = path + ".ppm";
-    FILE *f = fopen(ppm.c_str(), "wb");
-    if (!f)
-        return false;
-    fprintf(f, "P6\n%d %d\n255\n", width, height);
-    fwrite(rgb.data(), 1, rgb.size(), f);
-    fclose(f);
-    int status = run_command("convert '" + ppm + "' '" + path + "'");
-    remove(ppm.c_str());
-    return status == 0;
-}
-
-game_run::~game_run() {
+e2e_run::~e2e_run() {
     e2e_kill(this);
     xvfb_stop(&x);
 }
 
-bool e2e_prepare(game_run *run, int screen_w, int screen_h) {
-    if (!xvfb_start(&run->x, screen_w, screen_h))
-        return false;
-    run_command("cp -a '" CINDERMAZE_RUN_DIR "/.' '" + run->dir.path + "/'");
-    run->messages = run->dir.path + "/../" + run->dir.path.substr(5) + ".messages";
-    remove(run->messages.c_str());
-    return true;
+config quiet_settings() {
+    config cfg;
+    memset(&cfg, 0, sizeof cfg);
+    default_config(&cfg);
+    cfg.gfx_card = GFX_AUTODETECT_WINDOWED;
+    cfg.music_volume = cfg.effects_volume = 0;
+    return cfg;
 }
 
-bool e2e_launch(game_run *run, const std::vector<std::string> &args,
-                const std::vector<std::string> &env) {
-    return e2e_launch_program(run, run->dir.path + "/cindermaze", args, env);
+void e2e_put(e2e_run *run, const std::string &name, const std::vector<uint8_t> &bytes) {
+    unlink(run->file(name).c_str());
+    write_file(run->file(name), bytes);
 }
 
-bool e2e_launch_program(game_run *run, const std::string &program,
-                        const std::vector<std::string> &args, const std::vector<std::string> &env) {
+bool e2e_prepare(e2e_run *run, const config *cfg) {
+    if (!xvfb_start(&run->x, 1024, 768)) return false;
+    // Links to the shared data; the program itself copied, since Allegro reads allegro.cfg
+    // beside the real executable; a save/ of its own.
+    run_command("cp -as '" CINDERMAZE_RUN_DIR "/.' '" + run->dir.path + "/' && rm -rf '" +
+                run->file("save") + "' '" + run->file("cindermaze") + "' '" +
+                run->file("cindermaze-edit") + "' && mkdir '" + run->file("save") +
+                "' && cp '" CINDERMAZE_RUN_DIR "/cindermaze' '" CINDERMAZE_RUN_DIR
+                "/cindermaze-edit' '" +
+                run->dir.path + "/'");
+    run->messages = run->file("messages.log");
+    if (cfg) write_file(run->file("save/config.czc"), bytes_of(*cfg));
+    // Sound goes to ALSA's null device, so the sound code runs without a sound card.
+    return run_command("rm '" + run->file("allegro.cfg") +
+                       "' && sed 's/^\\[sound\\]$/&\\nalsa_device = null/' '" CINDERMAZE_RUN_DIR
+                       "/allegro.cfg' > '" +
+                       run->file("allegro.cfg") + "'") == 0;
+}
+
+void e2e_only_maps(e2e_run *run, const std::vector<std::string> &names,
+                   const std::vector<std::vector<std::string>> &rows, uint32_t floor_rgb,
+                   const std::vector<uint32_t> &thumb_rgb, int frames) {
+    allegro_for_tests(32);
+    run_command("rm -f '" + run->file("maps") + "'/* '" + run->file("thbs") + "'/*");
+    for (size_t i = 0; i < names.size(); i++) {
+        e2e_put(run, "maps/" + names[i] + ".czm", map_bytes(rows[i]));
+        BITMAP *strip = create_bitmap(32 * frames, 32);
+        for (int k = 0; k < frames; k++) {
+            uint32_t rgb = k == 0 ? floor_rgb : k == 1 ? 0x5a5a78 : 0x8c4614 + 0x100000 * (k - 2);
+            rectfill(strip, 32 * k, 0, 32 * k + 31, 31,
+                     makecol(rgb >> 16, (rgb >> 8) & 255, rgb & 255));
+        }
+        if (frames) save_bitmap(run->file("maps/" + names[i] + ".bmp").c_str(), strip, nullptr);
+        destroy_bitmap(strip);
+        BITMAP *thumb = create_bitmap(200, 150);
+        uint32_t t = thumb_rgb[i];
+        clear_to_color(thumb, makecol(t >> 16, (t >> 8) & 255, t & 255));
+        save_bitmap(run->file("thbs/" + names[i] + ".bmp").c_str(), thumb, nullptr);
+        destroy_bitmap(thumb);
+    }
+}
+
+std::vector<uint8_t> record_bytes(const config &cfg) {
+    std::vector<uint8_t> bytes = bytes_of(cfg);
+    bytes[6] = bytes[7] = 0;
+    return bytes;
+}
+
+std::vector<uint8_t> e2e_settings_bytes(const e2e_run *run) {
+    std::vector<uint8_t> bytes = read_file(run->file("save/config.czc"));
+    if (bytes.size() == sizeof(config)) bytes[6] = bytes[7] = 0;
+    return bytes;
+}
+
+bool e2e_launch(e2e_run *run, const std::vector<std::string> &env, const std::string &name,
+                const std::vector<std::string> &args) {
+    std::string program = run->file(name);
     pid_t pid = fork();
-    if (pid < 0)
-        return false;
+    if (pid < 0) return false;
     if (pid == 0) {
-        if (chdir(run->dir.path.c_str()) != 0)
-            _exit(126);
+        if (chdir(run->dir.path.c_str()) != 0) _exit(126);
         setenv("DISPLAY", run->x.name.c_str(), 1);
         setenv("XMESSAGE_LOG", run->messages.c_str(), 1);
-        std::string path = std::string(CINDERMAZE_STUB_DIR) + ":" + (getenv("PATH") ? getenv("PATH") : "");
-        setenv("PATH", path.c_str(), 1);
-        for (const std::string &entry : env) {
-            size_t eq = entry.find('=');
-            if (eq != std::string::npos)
-                setenv(entry.substr(0, eq).c_str(), entry.substr(eq + 1).c_str(), 1);
-        }
-        int devnull = open("/dev/null", O_RDWR);
-        dup2(devnull, 0);
-        std::vector<char *> argv;
-        argv.push_back(const_cast<char *>(program.c_str()));
+        setenv("PATH", (std::string(CINDERMAZE_STUB_DIR ":") + getenv("PATH")).c_str(), 1);
+        for (const std::string &entry : env)
+            putenv(strdup(entry.c_str()));
+        dup2(open("/dev/null", O_RDWR), 0);
+        std::vector<char *> argv = {(char *)program.c_str()};
         for (const std::string &a : args)
-            argv.push_back(const_cast<char *>(a.c_str()));
+            argv.push_back((char *)a.c_str());
         argv.push_back(nullptr);
         execv(program.c_str(), argv.data());
         _exit(127);
@@ -82,202 +117,209 @@ bool e2e_launch_program(game_run *run, const std::string &program,
     return true;
 }
 
-static void note_exit(game_run *run, int wstatus) {
+bool e2e_start(e2e_run *run, const config *cfg, const std::vector<std::string> &env) {
+    return e2e_prepare(run, cfg) && e2e_launch(run, env) && e2e_wait_menu(run);
+}
+
+bool e2e_running(e2e_run *run) {
+    if (run->pid <= 0 || run->exited) return false;
+    int wstatus;
+    if (waitpid(run->pid, &wstatus, WNOHANG) != run->pid) return true;
     run->exited = true;
     run->status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
+    return false;
 }
 
-bool e2e_running(game_run *run) {
-    if (run->pid <= 0 || run->exited)
-        return false;
-    int wstatus;
-    pid_t done = waitpid(run->pid, &wstatus, WNOHANG);
-    if (done == run->pid) {
-        note_exit(run, wstatus);
-        return false;
-    }
-    return true;
+static double now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
-bool e2e_wait_exit(game_run *run, double seconds) {
-    double waited = 0;
-    while (e2e_running(run)) {
-        if (waited >= seconds)
-            return false;
-        sleep_seconds(0.02);
-        waited += 0.02;
-    }
+bool e2e_wait_exit(e2e_run *run, double seconds) {
+    for (double end = now() + seconds; e2e_running(run) && now() < end;)
+        usleep(20000);
     return run->exited;
 }
 
-void e2e_kill(game_run *run) {
-    if (e2e_running(run)) {
-        kill(run->pid, SIGKILL);
-        int wstatus;
-        if (waitpid(run->pid, &wstatus, 0) == run->pid)
-            note_exit(run, wstatus);
-    }
-}
-
-int e2e_xdotool(game_run *run, const std::string &args) {
-    return run_command("DISPLAY=" + run->x.name + " xdotool " + args + " >/dev/null 2>&1");
-}
-
-void e2e_key(game_run *run, const std::string &keysym) {
-    e2e_key_down(run, keysym);
-    sleep_seconds(0.08);
-    e2e_key_up(run, keysym);
-    sleep_seconds(0.08);
-}
-
-void e2e_key_down(game_run *run, const std::string &keysym) { e2e_xdotool(run, "keydown " + keysym); }
-void e2e_key_up(game_run *run, const std::string &keysym) { e2e_xdotool(run, "keyup " + keysym); }
-
-void e2e_mouse_move(game_run *run, int x, int y) {
-    e2e_xdotool(run, "mousemove " + std::to_string(x) + " " + std::to_string(y));
-}
-
-void e2e_click(game_run *run, int button) {
-    e2e_xdotool(run, "mousedown " + std::to_string(button));
-    sleep_seconds(0.08);
-    e2e_xdotool(run, "mouseup " + std::to_string(button));
+void e2e_kill(e2e_run *run) {
+    if (e2e_running(run)) kill(run->pid, SIGKILL);
+    e2e_wait_exit(run, 10);
 }
 
 static std::string capture(const std::string &command) {
     std::string out;
     FILE *p = popen(command.c_str(), "r");
-    if (!p)
-        return out;
     char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0)
+    for (size_t n; p && (n = fread(buffer, 1, sizeof buffer, p)) > 0;)
         out.append(buffer, n);
-    pclose(p);
+    if (p) pclose(p);
     return out;
 }
 
-// Absolute position and size of one window, from xwininfo (xdotool's own geometry adds
-// the position twice for windows that no window manager has reparented).
-static bool window_info(game_run *run, const std::string &id, window_geometry *g) {
-    std::string info =
-        capture("DISPLAY=" + run->x.name + " xwininfo -children -stats -id " + id + " 2>/dev/null");
-    const char *fields[4] = {
-        "Absolute upper-left X:", "Absolute upper-left Y:", "Width:", "Height:"};
-    int *values[4] = {&g->x, &g->y, &g->width, &g->height};
-    for (int i = 0; i < 4; i++) {
-        size_t at = info.find(fields[i]);
-        if (at == std::string::npos)
-            return false;
-        *values[i] = atoi(info.c_str() + at + strlen(fields[i]));
-    }
-    g->id = strtol(id.c_str(), nullptr, 0);
-    // The root window has no parent.
-    return info.find("Parent window id: 0x0 ") == std::string::npos;
+static std::string x_command(const e2e_run *run, const std::string &command) {
+    return "DISPLAY=" + run->x.name + " " + command + " 2>/dev/null";
 }
 
-// The window the program draws in. Without a window manager, Allegro's full-screen mode
-// is a screen-sized black window with the picture in a child window centred in it, and a
-// windowed mode is a top-level window at (0, 0) with a child of the same size: in both
-// cases the smallest visible window is the picture.
-static bool drawing_window(game_run *run, window_geometry *best) {
-    std::string ids =
-        capture("DISPLAY=" + run->x.name + " xdotool search --onlyvisible --name '' 2>/dev/null");
-    best->width = best->height = 0;
-    char *save = nullptr;
-    for (char *line = strtok_r(&ids[0], "\n", &save); line; line = strtok_r(nullptr, "\n", &save)) {
-        window_geometry g;
-        if (!window_info(run, line, &g) || g.width <= 1 || g.height <= 1)
-            continue;
-        if (best->width == 0 || (long)g.width * g.height < (long)best->width * best->height)
-            *best = g;
-    }
-    return best->width > 1 && best->height > 1;
-}
-
-bool e2e_wait_window(game_run *run, window_geometry *geometry, double seconds) {
-    for (double waited = 0; waited < seconds; waited += 0.1) {
-        if (drawing_window(run, geometry))
-            return true;
-        if (!e2e_running(run))
-            return false;
-        sleep_seconds(0.1);
-    }
-    return false;
-}
-
-bool e2e_wait_window_size(game_run *run, int width, int height, window_geometry *geometry,
-                          double seconds) {
-    for (double waited = 0; waited < seconds; waited += 0.1) {
-        if (drawing_window(run, geometry) && geometry->width == width &&
-            geometry->height == height)
-            return true;
-        if (!e2e_running(run))
-            return false;
-        sleep_seconds(0.1);
-    }
-    return false;
-}
-
-std::vector<std::string> e2e_window_titles(game_run *run) {
-    std::vector<std::string> titles;
-    std::string ids =
-        capture("DISPLAY=" + run->x.name + " xdotool search --onlyvisible --name '' 2>/dev/null");
-    char *save = nullptr;
-    for (char *line = strtok_r(&ids[0], "\n", &save); line; line = strtok_r(nullptr, "\n", &save)) {
-        std::string name = capture("DISPLAY=" + run->x.name + " xdotool getwindowname " +
-                                   std::string(line) + " 2>/dev/null");
-        while (!name.empty() && name.back() == '\n')
-            name.pop_back();
-        if (!name.empty())
-            titles.push_back(name);
-    }
-    return titles;
-}
-
-screenshot e2e_screenshot(game_run *run) {
+screenshot e2e_shot(e2e_run *run) {
     screenshot shot;
-    std::string file = run->dir.path + "/../" + run->dir.path.substr(5) + ".ppm";
-    run_command("DISPLAY=" + run->x.name + " import -window root -depth 8 '" + file + "' >/dev/null 2>&1");
-    std::vector<uint8_t> bytes = read_file(file);
-    remove(file.c_str());
-    // P6 header: magic, width, height, maxval, one whitespace byte.
-    size_t pos = 0;
-    int fields[3] = {0, 0, 0};
-    if (bytes.size() < 2 || bytes[0] != 'P' || bytes[1] != '6')
-        return shot;
-    pos = 2;
-    for (int i = 0; i < 3; i++) {
-        while (pos < bytes.size() && (isspace(bytes[pos]) || bytes[pos] == '#')) {
-            if (bytes[pos] == '#')
-                while (pos < bytes.size() && bytes[pos] != '\n')
-                    pos++;
-            else
-                pos++;
-        }
-        while (pos < bytes.size() && isdigit(bytes[pos]))
-            fields[i] = fields[i] * 10 + (bytes[pos++] - '0');
-    }
-    pos++;
-    // Only one byte per sample is read (import is asked for 8-bit samples).
-    if (fields[2] != 255)
-        return shot;
-    shot.width = fields[0];
-    shot.height = fields[1];
-    size_t size = 3 * (size_t)shot.width * shot.height;
-    if (pos + size > bytes.size()) {
-        shot.width = shot.height = 0;
-        return shot;
-    }
-    shot.rgb.assign(bytes.begin() + pos, bytes.begin() + pos + size);
+    std::string ppm = capture(x_command(run, "import -window root -depth 8 ppm:-"));
+    int w = 0, h = 0, max = 0, header = 0;
+    if (sscanf(ppm.c_str(), "P6 %d %d %d%n", &w, &h, &max, &header) != 3 || max != 255) return shot;
+    if (ppm.size() < header + 1 + 3 * (size_t)w * h) return shot;
+    shot.width = w, shot.height = h;
+    shot.rgb.assign(ppm.begin() + header + 1, ppm.begin() + header + 1 + 3 * (size_t)w * h);
     return shot;
 }
 
-std::vector<std::string> e2e_messages(game_run *run) { return recorded_messages(run->messages); }
-
-void sleep_seconds(double seconds) {
-    struct timespec t;
-    t.tv_sec = (time_t)seconds;
-    t.tv_nsec = (long)((seconds - (double)t.tv_sec) * 1e9);
-    while (nanosleep(&t, &t) != 0 && errno == EINTR) {
+bool e2e_wait(e2e_run *run, const std::function<bool(const screenshot &)> &seen, double seconds) {
+    for (double end = now() + seconds; now() < end && e2e_running(run);) {
+        if (seen(e2e_shot(run))) return true;
+        usleep(30000);
     }
+    return false;
+}
+
+// Without a window manager a full-screen mode is a screen-sized window with the picture
+// in a child, and a windowed one a top-level window with a child of the same size. The
+// newest window of the size is taken: the one a change of mode has just made.
+bool e2e_wait_window(e2e_run *run, int w, int h, double seconds) {
+    for (double end = now() + seconds; now() < end && e2e_running(run); usleep(50000)) {
+        // Lines "  0xID name: (...)  WxH+x+y  +X+Y", X and Y absolute.
+        std::string tree = capture(x_command(run, "xwininfo -root -tree"));
+        long best = 0;
+        for (size_t at = 0, nl; (nl = tree.find('\n', at)) != std::string::npos; at = nl + 1) {
+            std::string line = tree.substr(at, nl - at);
+            size_t id_at = line.find("0x"), size_at = line.rfind(")");
+            int ww, wh, x, y;
+            if (id_at == std::string::npos || size_at == std::string::npos ||
+                sscanf(line.c_str() + size_at + 1, " %dx%d%*d%*d +%d+%d", &ww, &wh, &x, &y) != 4)
+                continue;
+            long id = strtol(line.c_str() + id_at, nullptr, 16);
+            if (ww == w && wh == h && id > best) {
+                best = id;
+                run->wx = x, run->wy = y, run->ww = w, run->wh = h, run->wid = id;
+            }
+        }
+        if (best) return true;
+    }
+    return false;
+}
+
+uint32_t e2e_pixel(const e2e_run *run, const screenshot &s, int x, int y) {
+    return s.pixel(run->wx + x, run->wy + y);
+}
+
+double e2e_match(e2e_run *run, const screenshot &s, const std::string &picture, int x, int y, int w,
+                 int h) {
+    allegro_for_tests(32);
+    BITMAP *b = load_bitmap(run->file(picture).c_str(), nullptr);
+    if (!b) return 0;
+    BITMAP *shown = create_bitmap(w ? w : b->w, h ? h : b->h);
+    stretch_blit(b, shown, 0, 0, b->w, b->h, 0, 0, shown->w, shown->h);
+    int same = 0, total = 0;
+    for (int j = 0; j < shown->h; j += 2)
+        for (int i = 0; i < shown->w; i += 2) {
+            int c = getpixel(shown, i, j);
+            if (c == bitmap_mask_color(shown)) continue;
+            total++;
+            same += e2e_pixel(run, s, x + i, y + j) ==
+                    ((uint32_t)getr(c) << 16 | (uint32_t)getg(c) << 8 | (uint32_t)getb(c));
+        }
+    destroy_bitmap(b);
+    destroy_bitmap(shown);
+    return total ? (double)same / total : 0;
+}
+
+int e2e_count(const e2e_run *run, const screenshot &s, uint32_t rgb, int x0, int y0, int x1,
+              int y1) {
+    int n = 0;
+    for (int y = y0; y < (y1 < 0 ? run->wh : y1); y++)
+        for (int x = x0; x < (x1 < 0 ? run->ww : x1); x++)
+            n += e2e_pixel(run, s, x, y) == rgb;
+    return n;
+}
+
+void e2e_xdo(e2e_run *run, const std::string &args) {
+    run_command(x_command(run, "xdotool " + args) + " >/dev/null");
+}
+void e2e_key_down(e2e_run *run, const std::string &k) {
+    e2e_xdo(run, "keydown " + k);
+}
+void e2e_key_up(e2e_run *run, const std::string &k) {
+    e2e_xdo(run, "keyup " + k);
+}
+void e2e_click(e2e_run *run) {
+    e2e_xdo(run, "mousedown 1 sleep 0.1 mouseup 1");
+}
+void e2e_move(e2e_run *run, int x, int y) {
+    e2e_xdo(run, "mousemove " + std::to_string(run->wx + x) + " " + std::to_string(run->wy + y));
+}
+
+// A key already down when a screen starts counts there only once let go (the menus
+// wait for it): a key whose effect has not shown after 3 s is let go and pressed again.
+bool e2e_hold(e2e_run *run, const std::string &keysym,
+              const std::function<bool(const screenshot &)> &done, double seconds) {
+    bool shown = false;
+    for (double end = now() + seconds; !shown && now() < end && e2e_running(run);) {
+        e2e_key_down(run, keysym);
+        shown = e2e_wait(run, done, std::min(3.0, end - now()));
+        e2e_key_up(run, keysym);
+    }
+    return shown;
+}
+
+bool e2e_hold_until_exit(e2e_run *run, const std::string &keysym, double seconds) {
+    e2e_hold(
+        run, keysym, [](const screenshot &) { return false; }, seconds);
+    return e2e_wait_exit(run, 1);
+}
+
+int e2e_menu_highlight(e2e_run *run, const screenshot &s) {
+    int lit = -1;
+    for (int i = 0; i < 4; i++) {
+        std::string name = "graphics/b" + std::to_string(i);
+        if (e2e_match(run, s, name + "_on.bmp", MENU_BUTTON_X[i], MENU_BUTTON_Y[i]) > 0.9)
+            lit = lit == -1 ? i : -2;
+        else if (e2e_match(run, s, name + "_off.bmp", MENU_BUTTON_X[i], MENU_BUTTON_Y[i]) < 0.9)
+            return -2;
+    }
+    return lit;
+}
+
+bool e2e_wait_menu(e2e_run *run, int highlighted, double seconds) {
+    return e2e_wait(
+        run,
+        [&](const screenshot &s) {
+            if (!e2e_wait_window(run, 800, 600, 0.01)) return false;
+            int lit = e2e_menu_highlight(run, s);
+            return highlighted == -3 ? lit != -2 : lit == highlighted;
+        },
+        seconds);
+}
+
+bool e2e_menu_choose(e2e_run *run, int button) {
+    // From nothing highlighted, Down reaches "Jouer" first and Up reaches "Quitter".
+    for (int step = 0; step < 4; step++) {
+        screenshot s = e2e_shot(run);
+        int lit = e2e_menu_highlight(run, s);
+        if (lit == -2) return false;
+        if (lit == button) break;
+        int next = lit == -1 ? 0 : (lit + 1) % 4;
+        e2e_hold(run, "Down",
+                 [&](const screenshot &t) { return e2e_menu_highlight(run, t) == next; });
+    }
+    return e2e_hold(run, "Return",
+                    [&](const screenshot &s) { return e2e_menu_highlight(run, s) == -2; });
+}
+
+bool e2e_quit_from_menu(e2e_run *run) {
+    return e2e_hold_until_exit(run, "Escape") && run->status == 0;
+}
+
+std::vector<std::string> e2e_messages(const e2e_run *run) {
+    return recorded_messages(run->messages);
+}
+
+bool is_fatal(const std::string &message, const std::string &text) {
+    return message.rfind("Erreur : " + text + "\nAllegro_error : ", 0) == 0;
 }

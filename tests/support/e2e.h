@@ -1,70 +1,101 @@
-// End-to-end harness: the real program in a temporary copy of the run directory,
-// on a private X server, with a recording xmessage first in PATH.
+// End-to-end harness: the real program in a private run directory (links to the built
+// data, a save/ of its own) on a private X server, with a recording xmessage first in
+// PATH. Tests wait for what the program shows, with a timeout, never for a set time.
 #pragma once
 
+#include "config.h"
 #include "test_util.h"
 #include "xvfb.h"
 
-#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 struct screenshot {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<uint8_t> rgb;
-    // 0xRRGGBB, or 0 outside the picture.
-    uint32_t pixel(int x, int y) const;
-    bool save_png(const std::string &path) const;
+    uint32_t pixel(int x, int y) const; // 0xRRGGBB, 0 outside
 };
 
-struct window_geometry {
-    long id = 0;
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
-struct game_run {
+struct e2e_run {
     xvfb_server x;
-    temp_dir dir;          // the working directory: a copy of build/run
-    std::string messages;  // file the xmessage stand-in appends to
+    temp_dir dir;         // the run directory of this test
+    std::string messages; // file the xmessage stand-in appends to
     pid_t pid = 0;
     bool exited = false;
-    int status = -1;       // exit status once exited (128 + signal when killed)
-    ~game_run();
+    int status = -1;                    // exit status once exited (128 + signal when killed)
+    int wx = 0, wy = 0, ww = 0, wh = 0; // the window the program draws in, on the X screen
+    long wid = 0;
+    ~e2e_run();
+    std::string file(const std::string &name) const { return dir.file(name); }
 };
 
-// Starts the private X server and copies the run directory; false when X could not start.
-bool e2e_prepare(game_run *run, int screen_w = 1280, int screen_h = 1024);
-// Starts the program in the working directory with the given arguments and extra
-// environment entries ("NAME=value").
-bool e2e_launch(game_run *run, const std::vector<std::string> &args = {},
-                const std::vector<std::string> &env = {});
-// The same with another program (a test program instead of the game's own).
-bool e2e_launch_program(game_run *run, const std::string &program,
-                        const std::vector<std::string> &args = {},
-                        const std::vector<std::string> &env = {});
-// Waits for the program to end; false on time-out.
-bool e2e_wait_exit(game_run *run, double seconds);
-bool e2e_running(game_run *run);
-void e2e_kill(game_run *run);
+// Settings for quick runs: no sound (no one-second pause after each choice), windowed.
+config quiet_settings();
+// Starts X and makes the run directory, with `cfg` as save/config.czc (none when null).
+bool e2e_prepare(e2e_run *run, const config *cfg);
+// Writes a file of the run directory in place of the shared one it links to.
+void e2e_put(e2e_run *run, const std::string &name, const std::vector<uint8_t> &bytes);
+// Only maps/<name>.czm from map text rows, with a tile strip of `frames` plain frames
+// (floor `floor_rgb`, a grey wall, block steps) and a plain thumbnail of `thumb_rgb`.
+void e2e_only_maps(e2e_run *run, const std::vector<std::string> &names,
+                   const std::vector<std::vector<std::string>> &rows, uint32_t floor_rgb,
+                   const std::vector<uint32_t> &thumb_rgb, int frames = 6);
+// The settings file's bytes and a record's, the two bytes of padding as 0.
+std::vector<uint8_t> e2e_settings_bytes(const e2e_run *run);
+std::vector<uint8_t> record_bytes(const config &cfg);
 
-// xdotool on the run's display.
-int e2e_xdotool(game_run *run, const std::string &args);
-void e2e_key(game_run *run, const std::string &keysym);
-void e2e_key_down(game_run *run, const std::string &keysym);
-void e2e_key_up(game_run *run, const std::string &keysym);
-void e2e_mouse_move(game_run *run, int x, int y);
-void e2e_click(game_run *run, int button = 1);
+// Starts the program (with extra environment entries "NAME=value"), or another program of
+// the run directory with its arguments.
+bool e2e_launch(e2e_run *run, const std::vector<std::string> &env = {},
+                const std::string &program = "cindermaze",
+                const std::vector<std::string> &args = {});
+// Prepares, starts, and waits for the menu.
+bool e2e_start(e2e_run *run, const config *cfg, const std::vector<std::string> &env = {});
+bool e2e_running(e2e_run *run);
+bool e2e_wait_exit(e2e_run *run, double seconds);
+void e2e_kill(e2e_run *run);
 
-// The window the program draws in (its absolute position on the X screen and its size),
-// once it is there.
-bool e2e_wait_window(game_run *run, window_geometry *geometry, double seconds);
-// The same, once that window has the given size (after a change of graphics mode).
-bool e2e_wait_window_size(game_run *run, int width, int height, window_geometry *geometry,
-                          double seconds);
-// The names of the visible windows (a windowed game's title among them).
-std::vector<std::string> e2e_window_titles(game_run *run);
-screenshot e2e_screenshot(game_run *run);
-// The messages shown so far, oldest first.
-std::vector<std::string> e2e_messages(game_run *run);
-void sleep_seconds(double seconds);
+screenshot e2e_shot(e2e_run *run);
+// Screenshots until `seen` holds, for at most `seconds`; false at once when the program ends.
+bool e2e_wait(e2e_run *run, const std::function<bool(const screenshot &)> &seen,
+              double seconds = 10);
+// Waits for the program's window of that size, the newest one; its place is then in
+// run->wx, wy, its id in run->wid.
+bool e2e_wait_window(e2e_run *run, int w, int h, double seconds = 15);
+// The colour of (x, y) of the window.
+uint32_t e2e_pixel(const e2e_run *run, const screenshot &s, int x, int y);
+// The share of a picture of the run directory (mask aside, stretched to w x h when given)
+// that the window shows at (x, y).
+double e2e_match(e2e_run *run, const screenshot &s, const std::string &picture, int x, int y,
+                 int w = 0, int h = 0);
+// Pixels of this colour in a rectangle of the window (the whole window by default).
+int e2e_count(const e2e_run *run, const screenshot &s, uint32_t rgb, int x0 = 0, int y0 = 0,
+              int x1 = -1, int y1 = -1);
+
+// Holds the key down until `done` shows (or the program ends), then lets it go.
+bool e2e_hold(e2e_run *run, const std::string &keysym,
+              const std::function<bool(const screenshot &)> &done, double seconds = 5);
+// Holds the key down until the program has ended.
+bool e2e_hold_until_exit(e2e_run *run, const std::string &keysym, double seconds = 10);
+// xdotool with these arguments on the run's display (typing, several keys at once).
+void e2e_xdo(e2e_run *run, const std::string &args);
+void e2e_key_down(e2e_run *run, const std::string &keysym);
+void e2e_key_up(e2e_run *run, const std::string &keysym);
+// Moves the pointer to (x, y) of the window, or clicks there.
+void e2e_move(e2e_run *run, int x, int y);
+void e2e_click(e2e_run *run);
+
+// The menu: the highlighted button (-1 none), -2 when the menu is not on the screen.
+enum { MENU_PLAY = 0, MENU_KEYS = 1, MENU_OPTIONS = 2, MENU_QUIT = 3 };
+extern const int MENU_BUTTON_X[4], MENU_BUTTON_Y[4];
+int e2e_menu_highlight(e2e_run *run, const screenshot &s);
+bool e2e_wait_menu(e2e_run *run, int highlighted = -3, double seconds = 15);
+// From the menu, highlights the button with the arrow keys and takes it with Enter.
+bool e2e_menu_choose(e2e_run *run, int button);
+// Escape in the menu: the program ends with status 0.
+bool e2e_quit_from_menu(e2e_run *run);
+
+// The messages shown so far, oldest first, and the fatal error form of one.
+std::vector<std::string> e2e_messages(const e2e_run *run);
+bool is_fatal(const std::string &message, const std::string &text);

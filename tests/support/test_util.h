@@ -29,5 +29,12 @@ bool file_exists(const std::string &path);
 void make_dirs(const std::string &path);
 // Runs a shell command, returns its exit status.
 int run_command(const std::string &command);
+// The bytes of a .czm file from map text rows ('#' wall, '+' block, '?' hidden bonus,
+// 'P' player, 'M' monster, 'D' diamond, '.' floor, {NN} any byte); throws on bad text.
+std::vector<uint8_t> map_bytes(const std::vector<std::string> &rows);
+// The bytes of any plain record, as written to a file.
+template <class T> std::vector<uint8_t> bytes_of(const T &record) {
+    return std::vector<uint8_t>((const uint8_t *)&record, (const uint8_t *)&record + sizeof record);
+}
 // Installs Allegro without any device (memory bitmaps and files only), once per process.
 void allegro_for_tests(int color_depth = 32);

@@ -1,14 +1,23 @@
-// The settings file: its bytes, round trips, repairs and safe saving.
+// The settings file (its bytes, loading, repairs, safe saving) and the options dialog
+// (what it shows for a record and what it saves).
 #include "config.h"
+#include "options.h"
 #include "test_util.h"
 
 #include <allegro.h>
 #include <cstring>
+#include <climits>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct config_dir : ::testing::Test {
+const uint8_t DEFAULT_FILE[56] = {0x01, 0,    0, 0, 0x00, 0x00, 0, 0, 0x96, 0, 0, 0, 0xc8, 0, 0, 0,
+                                  0x20, 0x03, 0, 0, 0x58, 0x02, 0, 0, 0x5a, 0, 0, 0, 0x54, 0, 0, 0,
+                                  0x55, 0,    0, 0, 0x52, 0,    0, 0, 0x53, 0, 0, 0, 0x4b, 0, 0, 0,
+                                  0x3b, 0,    0, 0, 0x10, 0,    0, 0};
+
+// A run directory of its own with save/, as the working directory.
+struct settings : ::testing::Test {
     temp_dir dir;
     scoped_cwd *cwd = nullptr;
     void SetUp() override {
@@ -16,131 +25,173 @@ struct config_dir : ::testing::Test {
         cwd = new scoped_cwd(dir.path);
     }
     void TearDown() override { delete cwd; }
+    // The record loaded from a file holding `bytes`, or from no file when `bytes` is null.
+    config loaded(const std::vector<uint8_t> *bytes) {
+        if (bytes) write_file("save/config.czc", *bytes);
+        config *cfg = load_config();
+        config copy = *cfg;
+        free(cfg);
+        return copy;
+    }
+    config saved() {
+        config c{};
+        std::vector<uint8_t> bytes = read_file("save/config.czc");
+        if (bytes.size() == sizeof c) memcpy(&c, bytes.data(), sizeof c);
+        return c;
+    }
 };
 
-const uint8_t DEFAULT_FILE[56] = {
-    0x01, 0, 0, 0, 0x00, 0x00, 0, 0, 0x96, 0, 0, 0, 0xc8, 0, 0, 0, 0x20, 0x03, 0, 0,
-    0x58, 0x02, 0, 0, 0x5a, 0, 0, 0, 0x54, 0, 0, 0, 0x55, 0, 0, 0, 0x52, 0, 0, 0,
-    0x53, 0, 0, 0, 0x4b, 0, 0, 0, 0x3b, 0, 0, 0, 0x10, 0, 0, 0};
-
-TEST_F(config_dir, first_start_writes_the_default_file) {
-    config *cfg = load_config();
+TEST_F(settings, a_first_start_writes_the_default_file_byte_for_byte) {
+    config cfg = loaded(nullptr);
     std::vector<uint8_t> bytes = read_file("save/config.czc");
     ASSERT_EQ(bytes.size(), 56u);
-    for (size_t i = 0; i < 56; i++) {
-        if (i != 6 && i != 7) {
-            EXPECT_EQ(bytes[i], DEFAULT_FILE[i]) << "byte " << i;
-        }
-    }
-    EXPECT_EQ(cfg->time_limit, 90);
-    EXPECT_EQ(cfg->key_pause, KEY_P);
+    bytes[6] = bytes[7] = 0; // padding
+    EXPECT_EQ(bytes, std::vector<uint8_t>(DEFAULT_FILE, DEFAULT_FILE + 56));
+    EXPECT_EQ(memcmp(&cfg, bytes.data(), 56), 0);
     EXPECT_FALSE(file_exists("save/config.czc.tmp"));
-    free(cfg);
 }
 
-TEST_F(config_dir, every_field_survives_a_save_and_a_load) {
+// Each file a player may have, and the record it gives: kept as stored when in range,
+// defaults for what a short file lacks, key codes outside the key table repaired.
+TEST_F(settings, each_file_gives_its_record) {
+    using bytes = std::vector<std::pair<int, int>>;
+    auto image = [](const bytes &changes, size_t size = 56) {
+        std::vector<uint8_t> b(DEFAULT_FILE, DEFAULT_FILE + 56);
+        for (auto [at, value] : changes)
+            b[at] = (uint8_t)value;
+        b.resize(size);
+        return b;
+    };
+    const bytes odd = {{4, 7}, {24, 45}, {8, 0}}, short_file = {{0, 2}, {16, 0x80}, {17, 2}};
+    const bytes keys = {{28, 0},   {32, KEY_MAX}, {44, 255}, {45, 255},
+                        {46, 255}, {47, 255},     {52, 99}};
+    const struct {
+        std::vector<uint8_t> file, record;
+    } cases[] = {{image({}), image({})},
+                 {image(odd), image(odd)},
+                 {image(short_file, 20), image(short_file)},
+                 {image({}, 0), image({})},
+                 {image(keys), image({{52, 99}})}};
+    for (const auto &c : cases) {
+        std::vector<uint8_t> got = bytes_of(loaded(&c.file));
+        got[6] = got[7] = 0;
+        EXPECT_EQ(got, c.record) << c.file.size() << " bytes";
+    }
+}
+
+TEST_F(settings, every_field_survives_a_save_and_a_load_and_a_failed_save_keeps_the_file) {
     config *cfg = load_config();
     make_config(cfg, 0x53414645, 2, 1, 7, 255, 1024, 768, 300, KEY_W, KEY_S, KEY_A, KEY_D,
                 KEY_LCONTROL, KEY_Q, KEY_ENTER);
-    config *again = load_config();
-    EXPECT_EQ(memcmp(cfg, again, sizeof(config)), 0);
-    EXPECT_EQ(again->gfx_card, 0x53414645);
-    EXPECT_EQ(read_file("save/config.czc")[0], 0x45); // "EFAS" little-endian
-    EXPECT_EQ(again->display_method, 2);
-    EXPECT_EQ(again->vsync, 1);
-    EXPECT_EQ(again->key_bomb, KEY_LCONTROL);
-    EXPECT_EQ(again->key_pause, KEY_ENTER);
-    free(cfg);
-    free(again);
-}
-
-TEST_F(config_dir, bytes_are_taken_as_stored_when_in_range) {
-    std::vector<uint8_t> bytes(DEFAULT_FILE, DEFAULT_FILE + 56);
-    bytes[4] = 7;    // display method with no meaning: kept, the display treats it as 0
-    bytes[24] = 45;  // a time limit that is not a multiple of 30
-    bytes[8] = 0;    // music off
-    write_file("save/config.czc", bytes);
-    config *cfg = load_config();
-    EXPECT_EQ(cfg->display_method, 7);
-    EXPECT_EQ(cfg->time_limit, 45);
-    EXPECT_EQ(cfg->music_volume, 0);
+    config again = loaded(nullptr);
+    EXPECT_EQ(memcmp(cfg, &again, sizeof again), 0);
+    EXPECT_EQ(read_file("save/config.czc")[0], 0x45); // little-endian
+    cfg->time_limit = 30;
+    EXPECT_FALSE(write_config_file(cfg, "missing-dir/config.czc"));
+    make_dirs("save/config.czc.tmp"); // in the way of the temporary file
+    EXPECT_FALSE(write_config_file(cfg, "save/config.czc"));
+    EXPECT_EQ(saved().time_limit, 300);
     free(cfg);
 }
 
-TEST_F(config_dir, a_short_file_takes_defaults_for_what_was_not_read) {
-    std::vector<uint8_t> bytes(DEFAULT_FILE, DEFAULT_FILE + 20);
-    bytes[0] = 2;    // windowed
-    bytes[16] = 0x80; // screen width 640
-    bytes[17] = 0x02;
-    write_file("save/config.czc", bytes);
-    config *cfg = load_config();
-    EXPECT_EQ(cfg->gfx_card, 2);
-    EXPECT_EQ(cfg->screen_w, 640);
-    EXPECT_EQ(cfg->screen_h, 600);
-    EXPECT_EQ(cfg->time_limit, 90);
-    EXPECT_EQ(cfg->key_up, KEY_UP);
-    EXPECT_EQ(cfg->key_pause, KEY_P);
-    free(cfg);
-}
-
-TEST_F(config_dir, an_empty_file_gives_the_defaults) {
-    write_file("save/config.czc", {});
-    config *cfg = load_config();
-    config defaults;
-    default_config(&defaults);
-    EXPECT_EQ(memcmp(cfg, &defaults, sizeof defaults), 0);
-    free(cfg);
-}
-
-TEST_F(config_dir, key_codes_outside_the_key_table_are_repaired) {
-    std::vector<uint8_t> bytes(DEFAULT_FILE, DEFAULT_FILE + 56);
-    bytes[28] = 0;                                   // key_up 0
-    bytes[32] = KEY_MAX;                             // key_down past the table
-    bytes[44] = 0xff, bytes[45] = 0xff, bytes[46] = 0xff, bytes[47] = 0xff; // key_bomb -1
-    bytes[52] = KEY_MAX - 1;                         // last valid code stays
-    write_file("save/config.czc", bytes);
-    config *cfg = load_config();
-    EXPECT_EQ(cfg->key_up, KEY_UP);
-    EXPECT_EQ(cfg->key_down, KEY_DOWN);
-    EXPECT_EQ(cfg->key_bomb, KEY_SPACE);
-    EXPECT_EQ(cfg->key_pause, KEY_MAX - 1);
-    EXPECT_EQ(cfg->key_left, KEY_LEFT);
-    free(cfg);
-}
-
-TEST(config_repair, reports_whether_anything_changed) {
+TEST(settings_keys, the_seven_actions_map_to_their_fields_and_repairs_are_reported) {
     config cfg;
+    memset(&cfg, 0xff, sizeof cfg); // whatever the record held, the defaults are all set
     default_config(&cfg);
+    std::vector<uint8_t> bytes = bytes_of(cfg);
+    bytes[6] = bytes[7] = 0;
+    EXPECT_EQ(bytes, std::vector<uint8_t>(DEFAULT_FILE, DEFAULT_FILE + 56));
+    int32_t *fields[] = {&cfg.key_up,   &cfg.key_down, &cfg.key_left, &cfg.key_right,
+                         &cfg.key_bomb, &cfg.key_quit, &cfg.key_pause};
+    for (int action = 0; action < 7; action++)
+        EXPECT_EQ(config_key_field(&cfg, action), fields[action]);
+    EXPECT_EQ(config_key_field(&cfg, 7), nullptr);
+    EXPECT_EQ(config_key_field(&cfg, -1), nullptr);
     EXPECT_FALSE(repair_config(&cfg, sizeof cfg));
     cfg.key_quit = 100000;
     EXPECT_TRUE(repair_config(&cfg, sizeof cfg));
     EXPECT_EQ(cfg.key_quit, KEY_ESC);
+    // A time limit of 0 or less would never end a game: 90 seconds.
+    for (int32_t t : {INT_MIN, -1, 0, 1, INT_MAX}) {
+        cfg.time_limit = t;
+        EXPECT_EQ(repair_config(&cfg, sizeof cfg), t <= 0) << t;
+        EXPECT_EQ(cfg.time_limit, t <= 0 ? 90 : t) << t;
+    }
 }
 
-TEST_F(config_dir, a_save_that_cannot_write_keeps_the_old_file) {
-    config cfg;
-    default_config(&cfg);
-    ASSERT_TRUE(write_config_file(&cfg, "save/config.czc"));
-    cfg.time_limit = 300;
-    EXPECT_FALSE(write_config_file(&cfg, "missing-dir/config.czc"));
-    // A directory in the way of the temporary file makes the save fail: the old file stays.
-    make_dirs("save/config.czc.tmp");
-    EXPECT_FALSE(write_config_file(&cfg, "save/config.czc"));
-    config back;
-    std::vector<uint8_t> bytes = read_file("save/config.czc");
-    ASSERT_EQ(bytes.size(), sizeof back);
-    memcpy(&back, bytes.data(), sizeof back);
-    EXPECT_EQ(back.time_limit, 90);
+enum { VSYNC = 1, METHOD = 2, RESOLUTION = 3, WINDOW = 4, TIME = 5, MUSIC = 6, EFFECTS = 7 };
+
+std::string shown(int item) {
+    auto list = (char *(*)(int, int *))the_dialog[item].dp;
+    int size = 0;
+    list(-1, &size);
+    int index = the_dialog[item].d1;
+    return index >= 0 && index < size ? list(index, &size) : "";
 }
 
-TEST(config_keys, the_seven_actions_map_to_their_fields_in_order) {
+// What the dialog shows for a record: the entry of each list nearest to its value, the
+// volumes within 0 to 255, vsync ticked for 1 only (whatever an earlier showing left).
+TEST_F(settings, the_options_dialog_shows_the_nearest_entry_of_each_list) {
+    allegro_for_tests();
+    const struct {
+        int gfx_card, screen_w, method, time_limit, vsync, music, effects;
+        const char *shows;
+    } cases[] = {
+        {GFX_AUTODETECT_FULLSCREEN, 800, 0, 90, 0, 150, 200,
+         "Plein \351cran|800 x 600|Double buffering|90 secondes|0|150|200"},
+        {GFX_AUTODETECT_WINDOWED, 1024, 1, 300, 1, 999, -5,
+         "Fen\352tre|1024 x 768|Page flipping|5 minutes|1|255|0"},
+        {AL_ID('X', 'W', 'I', 'N'), 320, 7, 59, 2, 0, 300,
+         "Plein \351cran|640 x 480|Triple buffering|30 secondes|0|0|255"},
+        {GFX_SAFE, 640, -3, 89, 0, 0, 0, "Safe mode|640 x 480|Double buffering|1 minute|0|0|0"},
+        {GFX_SAFE, 640, 0, -30, 0, 0, 0, "Safe mode|640 x 480|Double buffering|5 minutes|0|0|0"},
+    };
+    for (const auto &c : cases) {
+        config cfg;
+        default_config(&cfg);
+        cfg.gfx_card = c.gfx_card, cfg.screen_w = c.screen_w, cfg.display_method = (int8_t)c.method;
+        cfg.time_limit = c.time_limit, cfg.vsync = (int8_t)c.vsync;
+        cfg.music_volume = c.music, cfg.effects_volume = c.effects;
+        the_dialog[VSYNC].flags |= D_SELECTED;
+        fill_options_dialog(&cfg);
+        std::string got =
+            shown(WINDOW) + "|" + shown(RESOLUTION) + "|" + shown(METHOD) + "|" + shown(TIME) +
+            "|" + std::to_string(the_dialog[VSYNC].flags & D_SELECTED ? 1 : 0) + "|" +
+            std::to_string(the_dialog[MUSIC].d2) + "|" + std::to_string(the_dialog[EFFECTS].d2);
+        EXPECT_EQ(got, c.shows);
+    }
+}
+
+// What it saves: the choices, the keys untouched; a safe-mode record becomes full
+// screen 640 x 480, the safe driver stays itself.
+TEST_F(settings, the_options_dialog_saves_the_choices_and_keeps_the_keys) {
+    allegro_for_tests();
     config cfg;
     default_config(&cfg);
-    EXPECT_EQ(config_key_field(&cfg, 0), &cfg.key_up);
-    EXPECT_EQ(config_key_field(&cfg, 3), &cfg.key_right);
-    EXPECT_EQ(config_key_field(&cfg, 6), &cfg.key_pause);
-    EXPECT_EQ(config_key_field(&cfg, 7), nullptr);
-    EXPECT_EQ(config_key_field(&cfg, -1), nullptr);
+    cfg.key_bomb = KEY_B;
+    fill_options_dialog(&cfg);
+    the_dialog[WINDOW].d1 = 1, the_dialog[RESOLUTION].d1 = 2, the_dialog[TIME].d1 = 9;
+    the_dialog[METHOD].d1 = 2, the_dialog[MUSIC].d2 = 0, the_dialog[EFFECTS].d2 = 255;
+    the_dialog[VSYNC].flags |= D_SELECTED;
+    save_options_dialog(&cfg);
+    config got = saved();
+    int fields[] = {got.gfx_card,       got.display_method, got.vsync,    got.music_volume,
+                    got.effects_volume, got.screen_w,       got.screen_h, got.time_limit,
+                    got.key_bomb,       got.key_pause};
+    EXPECT_EQ(
+        std::vector<int>(fields, fields + 10),
+        (std::vector<int>{GFX_AUTODETECT_WINDOWED, 2, 1, 0, 255, 1024, 768, 300, KEY_B, KEY_P}));
+    EXPECT_EQ(memcmp(&got, &cfg, sizeof cfg), 0);
+    for (auto [card, window, w, h] : {std::tuple{AL_ID('X', 'W', 'I', 'N'), 0, 640, 480},
+                                      std::tuple{(int)GFX_SAFE, 2, 640, 480}}) {
+        cfg.gfx_card = card, cfg.screen_w = 320, cfg.screen_h = 200, cfg.vsync = 0;
+        fill_options_dialog(&cfg);
+        save_options_dialog(&cfg);
+        EXPECT_EQ(saved().gfx_card, card == GFX_SAFE ? GFX_SAFE : GFX_AUTODETECT_FULLSCREEN);
+        EXPECT_EQ(the_dialog[WINDOW].d1, window);
+        EXPECT_EQ(saved().screen_w * 1000 + saved().screen_h, w * 1000 + h);
+        EXPECT_EQ(saved().vsync, 0);
+    }
 }
 
 } // namespace

@@ -1,120 +1,126 @@
-// Map files: reading, refusing what cannot be played, companion picture names.
-#include "maps.h"
+// Map files and objects: reading and refusing maps, the ring, the grids.
 #include "test_util.h"
+#include "maps.h"
+#include "objets.h"
 
-#include <cstdlib>
 #include <cstring>
+
 #include <gtest/gtest.h>
 
 namespace {
 
-// Rows of '#' wall, '.' floor, 'P' start, 'M' monster, 'D' diamond, '+' block, '?' bonus,
-// or a digit for that raw code.
-std::vector<uint8_t> map_bytes(const std::vector<std::string> &rows) {
-    std::vector<uint8_t> bytes = {(uint8_t)rows.size(), (uint8_t)rows[0].size()};
-    for (const std::string &row : rows)
-        for (char c : row) {
-            switch (c) {
-            case '#': bytes.push_back(0); break;
-            case '.': bytes.push_back(0xff); break;
-            case 'P': bytes.push_back(7); break;
-            case 'M': bytes.push_back(11); break;
-            case 'D': bytes.push_back(12); break;
-            case '+': bytes.push_back(2); break;
-            case '?': bytes.push_back(4); break;
-            default: bytes.push_back((uint8_t)(c - '0')); break;
-            }
-        }
-    return bytes;
+map *room() {
+    std::vector<uint8_t> bytes = map_bytes({"#####", "#P..#", "#...#", "#####"});
+    return load_map_from_memory(bytes.data(), bytes.size());
 }
 
-struct map_files : ::testing::Test {
+TEST(map_files, cells_are_read_row_by_row_and_trailing_bytes_ignored) {
     temp_dir dir;
-    map *load(const std::vector<uint8_t> &bytes) {
-        write_file(dir.file("m.czm"), bytes);
-        return load_map(dir.file("m.czm").c_str());
-    }
-};
-
-TEST_F(map_files, cells_are_read_row_by_row) {
-    std::vector<uint8_t> bytes = map_bytes({"#####", "#P5D#", "#####"});
-    bytes.push_back(0x42); // trailing bytes are ignored
-    bytes.push_back(0x43);
-    map *m = load(bytes);
+    std::vector<uint8_t> bytes = map_bytes({"#####", "#P{05}D#", "#+?M#", "#####"});
+    bytes.push_back(0x42);
+    write_file(dir.file("m.czm"), bytes);
+    EXPECT_EQ(load_map(dir.file("absent.czm").c_str()), nullptr);
+    map *m = load_map(dir.file("m.czm").c_str());
     ASSERT_NE(m, nullptr);
-    EXPECT_EQ(m->height, 3);
+    EXPECT_EQ(m->height, 4);
     EXPECT_EQ(m->width, 5);
-    EXPECT_EQ(m->cells[0][0], CELL_WALL);  // offset 2
-    EXPECT_EQ(m->cells[1][0], CELL_WALL);  // offset 7: row 1, column 0
-    EXPECT_EQ(m->cells[1][1], CELL_PLAYER);
-    EXPECT_EQ(m->cells[1][2], 5);          // any other byte keeps its value
-    EXPECT_EQ(m->cells[1][3], CELL_DIAMOND);
-    for (int r = 0; r < 3; r++)
+    const int8_t want[4][5] = {
+        {0, 0, 0, 0, 0}, {0, 7, 5, 12, 0}, {0, 2, 4, 11, 0}, {0, 0, 0, 0, 0}};
+    for (int r = 0; r < 4; r++)
         for (int c = 0; c < 5; c++) {
+            EXPECT_EQ(m->cells[r][c], want[r][c]) << r << "," << c;
             EXPECT_EQ(m->fixed_grid[r][c], nullptr);
             EXPECT_EQ(m->mover_grid[r][c], nullptr);
         }
-    free_map(m);
-}
-
-TEST_F(map_files, playable_oddities_are_accepted) {
-    // No diamond at all, raw codes 1 and 5, empty code 255 inside: all allowed.
-    map *m = load(map_bytes({"######", "#P15.#", "######"}));
-    ASSERT_NE(m, nullptr);
-    EXPECT_EQ(m->cells[1][2], 1);
-    EXPECT_EQ(m->cells[1][4], CELL_EMPTY);
-    EXPECT_FALSE(cell_passable(m->cells[1][2]));
-    EXPECT_TRUE(cell_passable(m->cells[1][3]));
-    free_map(m);
-}
-
-TEST_F(map_files, unplayable_files_are_refused_like_a_missing_one) {
-    EXPECT_EQ(load_map(dir.file("absent.czm").c_str()), nullptr);
-    EXPECT_EQ(load({}), nullptr);
-    EXPECT_EQ(load({3}), nullptr);
-    EXPECT_EQ(load({0, 5}), nullptr);
-    EXPECT_EQ(load({5, 0}), nullptr);
-    std::vector<uint8_t> short_file = map_bytes({"#####", "#P.D#", "#####"});
-    short_file.pop_back();
-    EXPECT_EQ(load(short_file), nullptr);
-    EXPECT_EQ(load(map_bytes({"#####", "#P.D.", "#####"})), nullptr); // open border
-    EXPECT_EQ(load(map_bytes({"#####", "#..D#", "#####"})), nullptr); // no start
-    EXPECT_EQ(load(map_bytes({"#####", "#PPD#", "#####"})), nullptr); // two starts
-    EXPECT_EQ(load(map_bytes({"#####", "#P8D#", "#####"})), nullptr); // a bomb code
-}
-
-TEST(map_problems, name_the_faulty_cell) {
-    std::vector<uint8_t> open = map_bytes({"#####", "#P.D#", "##.##"});
-    const char *why = map_bytes_problem(open.data(), open.size());
-    ASSERT_NE(why, nullptr);
-    EXPECT_NE(strstr(why, "row 2, column 2"), nullptr) << why;
-    std::vector<uint8_t> good = map_bytes({"#####", "#P.D#", "#####"});
-    EXPECT_EQ(map_bytes_problem(good.data(), good.size()), nullptr);
-}
-
-TEST(map_problems, the_largest_map_loads) {
-    std::vector<uint8_t> bytes = {255, 255};
-    for (int r = 0; r < 255; r++)
-        for (int c = 0; c < 255; c++)
-            bytes.push_back(r == 0 || c == 0 || r == 254 || c == 254 ? 0 : (r == 1 && c == 1 ? 7 : 0xff));
-    map *m = load_map_from_memory(bytes.data(), bytes.size());
-    ASSERT_NE(m, nullptr);
-    EXPECT_EQ(m->cells[254][254], CELL_WALL);
-    EXPECT_EQ(map_cell(m, 255, 3), CELL_WALL); // outside reads as wall
+    EXPECT_EQ(map_cell(m, 5, 1), CELL_WALL); // outside reads as wall
     EXPECT_EQ(map_fixed(m, -1, 0), nullptr);
     free_map(m);
 }
 
-TEST(map_names, companion_pictures) {
-    char *image = get_map_image_filename("maps/castle.czm");
-    char *thumb = get_map_thumb_filename("maps/castle.czm");
-    EXPECT_STREQ(image, "maps/castle.bmp");
-    EXPECT_STREQ(thumb, "thbs/castle.bmp");
-    free(image);
-    free(thumb);
-    char *dotted = get_map_thumb_filename("maps/a.b.czm");
-    EXPECT_STREQ(dotted, "thbs/a.b.bmp");
-    free(dotted);
+TEST(map_files, what_cannot_be_played_is_refused_and_named) {
+    const struct {
+        std::vector<uint8_t> bytes;
+        const char *problem; // part of the message, "" when accepted
+    } cases[] = {
+        {{}, "short"},
+        {{3}, "short"},
+        {{0, 5}, "of 0"},
+        {{5, 0}, "of 0"},
+        {{3, 5, 0, 0, 0, 0, 0, 0, 7, 12, 0}, "short"},
+        {map_bytes({"#####", "#P.D.", "#####"}), "row 1, column 4"},
+        {map_bytes({"#####", "#P.D#", "##.##"}), "row 2, column 2"},
+        {map_bytes({".####", "#P.D#", "#####"}), "row 0, column 0"},
+        {map_bytes({"#####", "#..D#", "#####"}), "start"},
+        {map_bytes({"#####", "#PPD#", "#####"}), "start"},
+        {map_bytes({"#####", "#P{08}D#", "#####"}), "row 1, column 2"},
+        {map_bytes({"######", "#P{01}{05}.#", "######"}), ""}, // odd codes, no diamond
+    };
+    for (const auto &c : cases) {
+        map *m = load_map_from_memory(c.bytes.data(), c.bytes.size());
+        const char *why = map_bytes_problem(c.bytes.data(), c.bytes.size());
+        EXPECT_EQ(m != nullptr, !*c.problem) << c.problem;
+        if (*c.problem) {
+            EXPECT_TRUE(why && strstr(why, c.problem)) << (why ? why : "none");
+        }
+        free_map(m);
+    }
+}
+
+TEST(map_files, companion_pictures) {
+    for (auto [file, image, thumb] :
+         {std::tuple{"maps/castle.czm", "maps/castle.bmp", "thbs/castle.bmp"},
+          std::tuple{"maps/a.b.czm", "maps/a.b.bmp", "thbs/a.b.bmp"}}) {
+        char *i = get_map_image_filename(file), *t = get_map_thumb_filename(file);
+        EXPECT_STREQ(i, image);
+        EXPECT_STREQ(t, thumb);
+        free(i);
+        free(t);
+    }
+}
+
+obj *make(map *m, obj *where, uint32_t *count, int type, int x = 2, int y = 2) {
+    return creer_obj(m, where, count, x, y, 0, 0, (int8_t)type, 0, 0, 0, -1, 0, nullptr, 0);
+}
+
+// Where each type registers and what its cell code becomes; on removal fixed things
+// empty their cell, movers and flames leave the code as it is.
+TEST(objects, each_type_registers_in_its_grid_and_sets_its_cell) {
+    const struct {
+        int type, code_before, code_with, code_after;
+        bool fixed, mover;
+    } cases[] = {
+        {OBJ_WALL, CELL_BLOCK, CELL_BLOCK, CELL_EMPTY, true, false},
+        {OBJ_BLOCK, CELL_BLOCK, CELL_BLOCK, CELL_EMPTY, true, false},
+        {OBJ_BONUS, CELL_BLOCK, CELL_BLOCK, CELL_EMPTY, true, false},
+        {OBJ_DIAMOND, CELL_BLOCK, CELL_BLOCK, CELL_EMPTY, true, false},
+        {OBJ_BOMB, CELL_EMPTY, CELL_BOMB, CELL_EMPTY, true, false},
+        {OBJ_MONSTER, CELL_MONSTER, CELL_EMPTY, CELL_DIAMOND, false, true},
+        {OBJ_PLAYER, CELL_PLAYER, CELL_EMPTY, CELL_DIAMOND, false, true},
+        {OBJ_FLAME, CELL_BLOCK, CELL_BLOCK, CELL_DIAMOND, false, false},
+    };
+    for (const auto &c : cases) {
+        map *m = room();
+        uint32_t count = 0;
+        m->cells[2][2] = (int8_t)c.code_before;
+        obj *o = make(m, nullptr, &count, c.type);
+        EXPECT_EQ(m->fixed_grid[2][2] == o, c.fixed) << c.type;
+        EXPECT_EQ(m->mover_grid[2][2] == o, c.mover) << c.type;
+        EXPECT_EQ(m->cells[2][2], c.code_with) << c.type;
+        m->cells[2][2] = CELL_DIAMOND;
+        suppr_obj(m, o, &count);
+        EXPECT_EQ(m->fixed_grid[2][2], nullptr);
+        EXPECT_EQ(m->mover_grid[2][2], nullptr);
+        EXPECT_EQ(m->cells[2][2], c.code_after) << c.type;
+        free_map(m);
+    }
+    // A flame removed clears the mover slot of its cell, whoever stands there.
+    map *m = room();
+    uint32_t count = 0;
+    obj *player = make(m, nullptr, &count, OBJ_PLAYER);
+    suppr_obj(m, make(m, player, &count, OBJ_FLAME), &count);
+    EXPECT_EQ(m->mover_grid[2][2], nullptr);
+    suppr_obj(m, player, &count);
+    free_map(m);
 }
 
 } // namespace

@@ -1,0 +1,261 @@
+// Games of the real program, from the menu through the chooser, to each of their ends and
+// back to the menu, where the pointer left nothing of the chooser or the game; what each
+// volume lets be heard, captured through ALSA's file device.
+#include "e2e.h"
+
+#include <algorithm>
+#include <allegro.h>
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+const uint32_t FLOOR = 0x0a3c14, THUMB = 0x13579b;
+
+// Everything played goes to run/played.raw instead of the null device.
+std::vector<std::string> capture_sound(e2e_run *run) {
+    e2e_put(run, "allegro.cfg", read_file(CINDERMAZE_RUN_DIR "/allegro.cfg"));
+    write_text(run->file("asound.conf"), "pcm.!default { type file slave { pcm { type null } } "
+                                         "file \"" +
+                                             run->file("played.raw") + "\" format \"raw\" }\n");
+    return {"ALSA_CONFIG_PATH=" + run->file("asound.conf")};
+}
+
+// Root mean square and peak of the 16-bit words played from byte `from` on, once 0.67 s of
+// them are there (the mixer's silence is exactly 0x8000).
+std::pair<double, int> level(e2e_run *run, size_t from) {
+    const size_t SPAN = 256 * 1024;
+    std::vector<uint8_t> b;
+    e2e_wait(run, [&](const screenshot &) {
+        return (b = read_file(run->file("played.raw"))).size() >= from + SPAN;
+    });
+    EXPECT_GE(b.size(), from + SPAN) << "the sound device stopped";
+    double sum = 0;
+    int peak = 0;
+    for (size_t i = from & ~(size_t)1; i + 1 < std::min(b.size(), from + SPAN); i += 2) {
+        int v = (b[i] | b[i + 1] << 8) - 0x8000;
+        sum += (double)v * v, peak = std::max(peak, abs(v));
+    }
+    return {sqrt(sum / (SPAN / 2)), peak};
+}
+size_t played(e2e_run *run) {
+    return read_file(run->file("played.raw")).size();
+}
+
+struct game_end {
+    const char *name;
+    std::vector<std::string> rows;
+    int time_limit, display_method, effects;
+    const char *key;   // held until the end shows
+    const char *shows; // "win", "lose", "too big", or "menu"
+    std::vector<std::string> messages;
+};
+
+void PrintTo(const game_end &e, std::ostream *out) {
+    *out << e.name;
+}
+
+const std::vector<std::string> ROOM = {"####################", "#P.................#",
+                                       "#..................#", "#................D.#",
+                                       "####################"};
+
+std::vector<game_end> ends() {
+    std::vector<std::string> won = ROOM, monster = ROOM, wide(11, "#" + std::string(24, '.') + "#");
+    won[1] = "#P.D...............#";
+    won[3] = "#..................#";
+    monster[1] = "#P...M.............#";
+    wide[0] = wide[10] = std::string(26, '#');
+    wide[1] = "#P" + std::string(22, '.') + "D#";
+    return {
+        // The diamond's and the win's sounds are heard.
+        {"won", won, 90, 0, 200, "Right", "win", {}},
+        {"lost_to_a_monster", monster, 90, 0, 0, "Right", "lose", {}},
+        {"time_up", ROOM, 3, 0, 0, "", "lose", {}},
+        // A record asking for page flipping plays in double buffering, and says so once.
+        {"quit_key",
+         ROOM,
+         90,
+         1,
+         0,
+         "Escape",
+         "menu",
+         {"Page flipping non support\351 ! Essayez en plein \351cran, si ce n'est pas d\351j\340 "
+          "le "
+          "cas, ou choisissez un autre mode vid\351o.\nPassage automatique en double buffering "
+          "pour "
+          "cette partie."}},
+        {"map_too_big", wide, 90, 0, 0, "", "too big", {}},
+    };
+}
+
+class game : public ::testing::TestWithParam<game_end> {};
+
+TEST_P(game, reaches_its_end_and_the_menu_comes_back) {
+    const game_end &e = GetParam();
+    config cfg = quiet_settings();
+    cfg.time_limit = e.time_limit, cfg.display_method = (int8_t)e.display_method;
+    cfg.effects_volume = e.effects;
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg));
+    e2e_only_maps(&run, {"test"}, {e.rows}, FLOOR, {THUMB});
+    ASSERT_TRUE(e2e_launch(&run, e.effects ? capture_sound(&run) : std::vector<std::string>{}));
+    ASSERT_TRUE(e2e_wait_menu(&run));
+    ASSERT_TRUE(e2e_menu_choose(&run, MENU_PLAY));
+    ASSERT_TRUE(
+        e2e_wait(&run, [&](const screenshot &s) { return e2e_pixel(&run, s, 320, 240) == THUMB; }));
+    e2e_move(&run, 320, 240);
+    ASSERT_TRUE(e2e_hold(&run, "Return", [&](const screenshot &s) {
+        return e2e_pixel(&run, s, 320, 240) != THUMB;
+    }));
+    // Allegro moves its one window to the game's mode: found again once the game shows.
+    auto on_screen = [](const screenshot &s, uint32_t rgb) {
+        int n = 0;
+        for (int i = 0; i < s.width * s.height; i++)
+            n += s.pixel(i % s.width, i / s.width) == rgb;
+        return n;
+    };
+    std::string shows = e.shows;
+    if (shows != "too big") {
+        ASSERT_TRUE(
+            e2e_wait(&run, [&](const screenshot &s) { return on_screen(s, FLOOR) > 2000; }));
+        ASSERT_TRUE(e2e_wait_window(&run, 800, 600));
+        EXPECT_EQ(e2e_count(&run, e2e_shot(&run), 0x5a5a78, 0, 0, 80, 600), 0)
+            << "the field is centred";
+        e2e_move(&run, 410, 310);
+    }
+    auto end_shows = [&](const screenshot &s) {
+        // The 512 x 384 win picture centred, the lose picture stretched over the screen.
+        if (shows == "win") return e2e_match(&run, s, "graphics/fin_gagne.bmp", 144, 108) > 0.9;
+        if (shows == "lose")
+            return e2e_match(&run, s, "graphics/fin_perd.bmp", 0, 0, 800, 600) > 0.9;
+        if (shows == "too big") return on_screen(s, 0xffff00) > 300;
+        return e2e_wait_window(&run, 800, 600, 0.01) && e2e_menu_highlight(&run, s) != -2;
+    };
+    if (*e.key)
+        EXPECT_TRUE(e2e_hold(&run, e.key, end_shows, 15));
+    else
+        EXPECT_TRUE(e2e_wait(&run, end_shows, 15));
+    EXPECT_TRUE(e2e_wait_menu(&run));
+    e2e_move(&run, MENU_BUTTON_X[MENU_QUIT] + 10, MENU_BUTTON_Y[MENU_QUIT] + 10);
+    ASSERT_TRUE(e2e_wait(
+        &run, [&](const screenshot &s) { return e2e_menu_highlight(&run, s) == MENU_QUIT; }));
+    screenshot menu = e2e_shot(&run);
+    EXPECT_EQ(e2e_count(&run, menu, FLOOR) + e2e_count(&run, menu, THUMB), 0) << "patches";
+    EXPECT_TRUE(e2e_quit_from_menu(&run));
+    EXPECT_EQ(e2e_messages(&run), e.messages);
+    if (e.effects) { // some of what was played is not silence
+        std::vector<uint8_t> played = read_file(run.file("played.raw"));
+        size_t loud = 0;
+        for (size_t i = 0; i + 1 < played.size(); i += 2)
+            loud += abs((int16_t)(played[i] | played[i + 1] << 8) -
+                        (int16_t)(played[0] | played[1] << 8)) > 64;
+        EXPECT_GT(loud, played.size() / 200);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ends, game, ::testing::ValuesIn(ends()),
+                         [](const ::testing::TestParamInfo<game_end> &info) {
+                             return info.param.name;
+                         });
+
+// Each volume governs its own sound: in the menu, after a menu move, in a game (one piece of
+// music), after a bomb. A sound whose volume is 0 is not even loaded (its files are gone).
+TEST(sound, each_volume_governs_its_own_sound) {
+    const int cases[][2] = {{150, 0}, {75, 0}, {0, 200}, {0, 100}, {0, 0}}; // music, effects
+    std::pair<double, int> heard[5][4];
+    for (int c = 0; c < 5; c++) {
+        config cfg = quiet_settings();
+        cfg.music_volume = cases[c][0], cfg.effects_volume = cases[c][1];
+        e2e_run run;
+        ASSERT_TRUE(e2e_prepare(&run, &cfg));
+        e2e_only_maps(&run, {"test"}, {ROOM}, FLOOR, {THUMB});
+        std::string dir = "cd '" + run.dir.path + "' && rm -f ";
+        run_command(dir + "music/galerie.mid music/fournaise.mid");
+        if (!cases[c][1]) run_command(dir + "sounds/*.wav");
+        if (!cases[c][0]) run_command(dir + "sounds/*.mid music/*.mid");
+        ASSERT_TRUE(e2e_launch(&run, capture_sound(&run)) && e2e_wait_menu(&run));
+        heard[c][0] = level(&run, played(&run));
+        size_t at = played(&run);
+        ASSERT_TRUE(e2e_hold(&run, "Down", [&](const screenshot &s) {
+            return e2e_menu_highlight(&run, s) == MENU_PLAY;
+        }));
+        heard[c][1] = level(&run, at);
+        ASSERT_TRUE(e2e_hold(&run, "Return", [&](const screenshot &s) {
+            return e2e_pixel(&run, s, 320, 240) == THUMB;
+        }));
+        ASSERT_TRUE(e2e_hold(
+            &run, "Return", [&](const screenshot &s) { return e2e_count(&run, s, FLOOR) > 2000; }));
+        heard[c][2] = level(&run, played(&run));
+        at = played(&run);
+        e2e_hold(&run, "space", [](const screenshot &) { return true; });
+        heard[c][3] = level(&run, at);
+        EXPECT_TRUE(e2e_hold(&run, "Escape", [&](const screenshot &s) {
+            return e2e_menu_highlight(&run, s) != -2;
+        }));
+        EXPECT_TRUE(e2e_quit_from_menu(&run));
+        EXPECT_TRUE(e2e_messages(&run).empty());
+        printf("music %d effects %d: rms/peak", cases[c][0], cases[c][1]);
+        for (auto l : heard[c])
+            printf(" %.0f/%d", l.first, l.second);
+        printf("\n");
+    }
+    for (int c : {0, 1}) // music alone: heard throughout
+        EXPECT_TRUE(heard[c][0].first > 300 && heard[c][2].first > 300) << cases[c][0];
+    for (int c : {2, 3}) // effects alone: silence until a move or a bomb
+        EXPECT_TRUE(heard[c][0].second < 64 && heard[c][1].second > 1000 &&
+                    heard[c][2].second < 64 && heard[c][3].second > 1000)
+            << cases[c][1];
+    for (auto l : heard[4])
+        EXPECT_LT(l.second, 64);
+    EXPECT_LT(heard[1][0].first, 0.7 * heard[0][0].first); // half the volume, clearly quieter
+    EXPECT_LT(heard[1][2].first, 0.7 * heard[0][2].first);
+    EXPECT_LT(heard[3][1].second, 0.7 * heard[2][1].second);
+    EXPECT_LT(heard[3][3].second, 0.7 * heard[2][3].second);
+}
+
+// The music raised to the top in the options (End over its slider, then 's'): heard back in
+// the menu where it was 0 before; without a sound card, the saves keep the player's volumes.
+TEST(sound, music_raised_in_the_options_is_heard_and_saved_without_a_card_too) {
+    for (bool card : {true, false}) {
+        config cfg = quiet_settings();
+        cfg.effects_volume = card ? 0 : 170;
+        e2e_run run;
+        ASSERT_TRUE(e2e_prepare(&run, &cfg));
+        std::vector<std::string> env = capture_sound(&run);
+        if (!card) write_text(run.file("asound.conf"), "pcm.!default { type hw card 99 }\n");
+        ASSERT_TRUE(e2e_launch(&run, env) && e2e_wait_menu(&run));
+        ASSERT_TRUE(e2e_menu_choose(&run, MENU_OPTIONS) && e2e_wait_window(&run, 640, 480));
+        // The dialog is drawn, its window in place (it may still move after the switch).
+        auto placed = [&](const screenshot &s) {
+            return e2e_wait_window(&run, 640, 480, 0.1) && e2e_pixel(&run, s, 636, 476) != 0 &&
+                   e2e_count(&run, s, 0, 0, 0, 640, 480) < 100000;
+        };
+        ASSERT_TRUE(e2e_wait(&run, placed));
+        // The focus follows the pointer, once Allegro sees it move: End until the slider moves.
+        screenshot before = e2e_shot(&run);
+        auto moved = [&](const screenshot &s) {
+            int changed = 0;
+            for (int x = 162; x < 330; x++)
+                changed += e2e_pixel(&run, s, x, 297) != e2e_pixel(&run, before, x, 297);
+            return changed > 3;
+        };
+        bool slid = false;
+        for (int dx = 0; dx < 24 && !slid; dx += 3) {
+            e2e_wait_window(&run, 640, 480, 0.1);
+            e2e_move(&run, 240 + dx, 297);
+            slid = e2e_hold(&run, "End", moved, 1.5);
+        }
+        ASSERT_TRUE(slid);
+        ASSERT_TRUE(e2e_hold(&run, "s", [&](const screenshot &s) {
+            return e2e_wait_window(&run, 800, 600, 0.01) && e2e_menu_highlight(&run, s) != -2;
+        }));
+        config saved;
+        memcpy(&saved, e2e_settings_bytes(&run).data(), sizeof saved);
+        EXPECT_EQ(saved.music_volume, 255);
+        EXPECT_EQ(saved.effects_volume, cfg.effects_volume);
+        if (card) EXPECT_GT(level(&run, played(&run)).first, 300);
+        EXPECT_TRUE(e2e_quit_from_menu(&run));
+    }
+}
+
+} // namespace

@@ -1,0 +1,326 @@
+// The program against what a player's machine may hold: each kind of missing or broken
+// file with its message, a refused map, settings records no screen writes, kills during
+// saves, and a storm of random input. The long forms (the soak label) set
+// CINDERMAZE_SETTINGS_STARTS, CINDERMAZE_KILL_ROUNDS and CINDERMAZE_STORM_SECONDS.
+#include "e2e.h"
+
+#include <allegro.h>
+#include <chrono>
+#include <climits>
+#include <csignal>
+#include <fnmatch.h>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+double env_number(const char *name, double fallback) {
+    const char *value = getenv(name);
+    return value && *value ? atof(value) : fallback;
+}
+
+// The menu's or the chooser's background is on the screen (not a game).
+bool background_shows(e2e_run *run, const screenshot &s) {
+    return e2e_match(run, s, "graphics/fond.bmp", 0, 0) > 0.5;
+}
+
+// Menu, chooser, the first map, the quit key, the menu again, Escape: true when the walk
+// got through; it stops where the program ends.
+bool walk_through(e2e_run *run) {
+    return e2e_launch(run) && e2e_wait_menu(run) && e2e_menu_choose(run, MENU_PLAY) &&
+           e2e_wait(run, [&](const screenshot &s) { return background_shows(run, s); }) &&
+           e2e_hold(run, "Return",
+                    [&](const screenshot &s) { return !background_shows(run, s); }) &&
+           e2e_hold(
+               run, "Escape", [&](const screenshot &s) { return e2e_menu_highlight(run, s) != -2; },
+               15) &&
+           e2e_quit_from_menu(run);
+}
+
+struct file_kind {
+    const char *name;
+    const char *files;   // the built files of this kind, as shell patterns
+    const char *taken;   // the one taken away (or broken) for the test
+    int effects, music;  // volumes of the record
+    const char *message; // the fatal message, "" when the program plays on
+    const char *first;   // a message shown before it, if any
+};
+
+void PrintTo(const file_kind &k, std::ostream *out) {
+    *out << k.name;
+}
+
+const file_kind KINDS[] = {
+    {"menu_background", "graphics/fond.bmp", "graphics/fond.bmp", 0, 0,
+     "Erreur de chargement de la bitmap graphics/fond.bmp : v\351rifiez son existence.", ""},
+    {"buttons", "graphics/b?_o*.bmp graphics/prec_o*.bmp graphics/suiv_o*.bmp",
+     "graphics/suiv_off.bmp", 0, 0, "Erreur de chargement des bitmaps du menu.", ""},
+    {"menu_sounds", "sounds/focus.wav sounds/go.wav sounds/quit.wav sounds/change.wav",
+     "sounds/quit.wav", 200, 0,
+     "Impossible de charger les fichiers sons du menu : essayez de d\351sactiver le son.", ""},
+    {"menu_music", "sounds/MENU.mid", "sounds/MENU.mid", 0, 150,
+     "Impossible de charger le fichier son 'musique de fond' : essayez de d\351sactiver le son.",
+     ""},
+    {"font", "bktype.dat", "bktype.dat", 0, 0, "Echec du chargement du datafile bktype.dat", ""},
+    {"font_without_a_font", "", "bktype.dat=not a font", 0, 0,
+     "Echec du chargement de la font bktype.", ""},
+    {"default_preview", "graphics/surprise.bmp", "graphics/surprise.bmp", 0, 0,
+     "Ne peut charger la bitmap 'apper\347u par d\351faut'.", ""},
+    {"timer_icon", "graphics/timer.bmp", "graphics/timer.bmp", 0, 0,
+     "Echec du chargement du bitmap graphic/timer.bmp", ""},
+    {"end_pictures", "graphics/fin_*.bmp", "graphics/fin_perd.bmp", 0, 0,
+     "Echec du chargement des bitmaps graphic/ecran_fin_*.bmp", ""},
+    {"game_sounds",
+     "sounds/drop.wav sounds/bonus.wav sounds/diamant.wav sounds/explosion.wav "
+     "sounds/fin_*.wav",
+     "sounds/explosion.wav", 200, 0,
+     "Impossible de charger les fichiers sons 'effets' : essayez de d\351sactiver le son.", ""},
+    {"sprite_strips",
+     "graphics/bonus.bmp graphics/player1.bmp graphics/bombs1.bmp "
+     "graphics/diamond.bmp graphics/monster.bmp graphics/explo_*.bmp",
+     "graphics/monster.bmp", 0, 0,
+     "La cr\351ation des bitmaps a \351chou\351. Essayez de lib\351rer de la m\351moire vive, de "
+     "prendre une petite r\351solution, de choisir le mode d'affichage DOUBLE BUFFER et de "
+     "d\351sactiver le son.",
+     "Ne peut charger la bitmap graphics/monster.bmp"},
+    {"map_picture", "maps/*.bmp", "maps/01-cendres.bmp", 0, 0,
+     "Image de la map introuvable ou incompl\350te (sol, mur et deux \351tapes de bloc au moins) : "
+     "maps/01-cendres.bmp",
+     ""},
+    {"save_directory", "", "save", 0, 0, "L'ecriture dans le fichier de config a echoue.", ""},
+    // Optional: other maps, thumbnails, pieces of music, the library's settings, the
+    // synthesiser's instruments, every sound when its volume is 0, the map editor's list.
+    {"optional", "maps/*.czm thbs/*.bmp music/*.mid allegro.cfg freepats.cfg sounds/* maps.list",
+     "thbs/01-cendres.bmp music/galerie.mid sounds/* allegro.cfg maps.list", 0, 0, "", ""},
+};
+
+class missing : public ::testing::TestWithParam<file_kind> {};
+
+TEST_P(missing, ends_with_its_message_or_plays_on) {
+    const file_kind &k = GetParam();
+    config cfg = quiet_settings();
+    cfg.effects_volume = k.effects, cfg.music_volume = k.music;
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg));
+    std::vector<uint8_t> settings = e2e_settings_bytes(&run);
+    // The first shipped map is played: the only one left.
+    run_command("cd '" + run.dir.path + "' && ls maps/*.czm | tail -n +2 | xargs rm -f");
+    std::string taken = k.taken;
+    if (taken.find('=') != std::string::npos) // a datafile whose only object is data, not a font
+        e2e_put(&run, "bktype.dat", bytes_of("slh.ALL.\0\0\0\1DATA\0\0\0\4\0\0\0\4abc"));
+    else
+        ASSERT_EQ(run_command("cd '" + run.dir.path + "' && rm -r " + taken), 0);
+    bool done = walk_through(&run);
+    ASSERT_TRUE(e2e_wait_exit(&run, 10)) << "the program hangs";
+    std::vector<std::string> messages = e2e_messages(&run);
+    EXPECT_EQ(run.status, *k.message ? 1 : 0) << "ends with its message, or plays on";
+    EXPECT_EQ(done, !*k.message);
+    ASSERT_EQ(messages.size(), (*k.message ? 1u : 0u) + (*k.first ? 1u : 0u));
+    EXPECT_TRUE(!*k.first || messages[0] == k.first) << messages[0];
+    EXPECT_TRUE(!*k.message || is_fatal(messages.back(), k.message)) << messages.back();
+    if (taken != "save") {
+        EXPECT_EQ(e2e_settings_bytes(&run), settings) << "the settings file was touched";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(each_kind, missing, ::testing::ValuesIn(KINDS),
+                         [](const ::testing::TestParamInfo<file_kind> &info) {
+                             return info.param.name;
+                         });
+
+// The kinds above must follow the data: a file the build adds must belong to one.
+TEST(missing_files, every_built_file_belongs_to_a_kind) {
+    FILE *p = popen("cd '" CINDERMAZE_RUN_DIR
+                    "' && find . -type f ! -path './save/*' ! -name 'cindermaze*' | cut -c3-",
+                    "r");
+    ASSERT_NE(p, nullptr);
+    char line[4096];
+    int files = 0;
+    while (fgets(line, sizeof line, p)) {
+        std::string file(line, strcspn(line, "\n"));
+        bool found = false;
+        for (const file_kind &k : KINDS) {
+            std::istringstream patterns(k.files);
+            for (std::string pattern; patterns >> pattern;)
+                found |= fnmatch(pattern.c_str(), file.c_str(), FNM_PATHNAME) == 0;
+        }
+        EXPECT_TRUE(found) << file << " belongs to no kind";
+        files++;
+    }
+    pclose(p);
+    EXPECT_GT(files, 40);
+}
+
+// A map the game refuses (an open border): its message, then the chooser again, where the
+// next map plays.
+TEST(maps_from_outside, a_refused_map_shows_its_message_and_the_chooser_comes_back) {
+    config cfg = quiet_settings();
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg));
+    const uint32_t GOOD = 0x9b5713, FLOOR = 0x204060;
+    e2e_only_maps(&run, {"a-broken", "b-good"},
+                  {{"#######", "#P...D.", "#.M...#", "#######"}, {"#####", "#P.D#", "#####"}},
+                  FLOOR, {0x808080, GOOD});
+    ASSERT_TRUE(e2e_launch(&run) && e2e_wait_menu(&run) && e2e_menu_choose(&run, MENU_PLAY));
+    ASSERT_TRUE(e2e_wait(&run, [&](const screenshot &s) { return background_shows(&run, s); }));
+    ASSERT_TRUE(
+        e2e_hold(&run, "Return", [&](const screenshot &) { return !e2e_messages(&run).empty(); }));
+    EXPECT_EQ(e2e_messages(&run), std::vector<std::string>{"Echec du chargement de la map. "
+                                                           "Essayez de choisir un autre map."});
+    ASSERT_TRUE(e2e_hold(&run, "Left",
+                         [&](const screenshot &s) { return e2e_count(&run, s, GOOD) > 1000; }));
+    ASSERT_TRUE(e2e_hold(&run, "Return",
+                         [&](const screenshot &s) { return e2e_count(&run, s, FLOOR) > 1000; }));
+    EXPECT_TRUE(e2e_hold(&run, "Escape",
+                         [&](const screenshot &s) { return e2e_menu_highlight(&run, s) != -2; }));
+    EXPECT_TRUE(e2e_quit_from_menu(&run));
+}
+
+// Settings records no screen writes, at the extremes of every field then drawn at random
+// (a fixed seed; CINDERMAZE_SETTINGS_STARTS sets how many): each walks menu, chooser and
+// a game, or ends with the message of a mode that gives no screen even in a window; the
+// file is left as it was.
+TEST(settings_records, each_walks_menu_chooser_and_a_game) {
+    const std::vector<int32_t> POOLS[] = {
+        {INT_MIN, -1, 0, 1, 2, GFX_SAFE, INT_MAX, AL_ID('N', 'O', 'P', 'E')}, // card
+        {-128, -1, 0, 1, 2, 3, 127},                                          // method, vsync
+        {INT_MIN, -1, 0, 1, 255, 256, INT_MAX},                               // volumes
+        {INT_MIN, -1, 0, 1, 200, 480, 640, 768, 1024, 4096, INT_MAX},         // sizes
+        {INT_MIN, -1, 0, 1, 30, 90, 300, INT_MAX},                            // time
+        {INT_MIN, -1, 0, 1, KEY_MAX - 1, KEY_MAX, INT_MAX},                   // keys
+    };
+    std::mt19937 rng(20261206);
+    int starts = (int)env_number("CINDERMAZE_SETTINGS_STARTS", 10);
+    for (int k = 0; k < starts && !HasFatalFailure(); k++) {
+        int f = 0;
+        auto draw = [&](int pool, int32_t random) { // the first ten go through every pool
+            const std::vector<int32_t> &p = POOLS[pool];
+            if (k < 10) return p[(3 * k + f++) % p.size()];
+            return rng() % 3 ? random : p[rng() % p.size()];
+        };
+        config c = quiet_settings();
+        c.gfx_card = k == 0 ? -1 : draw(0, (int32_t)rng());
+        c.display_method = (int8_t)draw(1, (int32_t)rng()), c.vsync = (int8_t)draw(1, 0);
+        c.music_volume = draw(2, rng() % 300), c.effects_volume = draw(2, rng() % 300);
+        c.screen_w = draw(3, rng() % 1400), c.screen_h = draw(3, rng() % 1100);
+        c.time_limit = draw(4, (int32_t)(rng() % 400) - 50);
+        for (int a = 0; a < KEY_ACTION_COUNT; a++) { // no key the walk presses but the quit key
+            int32_t key = a == 5 ? std::vector<int32_t>{INT_MIN, -1, 0, KEY_MAX, KEY_ESC}[k % 5]
+                                 : draw(5, 1 + rng() % (KEY_MAX - 1));
+            bool pressed = key == KEY_ESC || key == KEY_ENTER || key == KEY_DOWN;
+            *config_key_field(&c, a) = pressed && a != 5 ? KEY_F12 : key;
+        }
+        SCOPED_TRACE("record " + std::to_string(k) + ": card " + std::to_string(c.gfx_card) +
+                     " size " + std::to_string(c.screen_w) + "x" + std::to_string(c.screen_h) +
+                     " method " + std::to_string(c.display_method));
+        e2e_run run;
+        ASSERT_TRUE(e2e_prepare(&run, &c));
+        bool walked = walk_through(&run);
+        ASSERT_TRUE(e2e_wait_exit(&run, 10)) << "the program hangs";
+        std::vector<std::string> messages = e2e_messages(&run);
+        bool no_mode = run.status == 1 && messages.size() == 1 &&
+                       messages[0].find("Impossible de passer dans le mode graphique") != 0 - 1ul;
+        EXPECT_TRUE(walked || no_mode) << "status " << run.status;
+        EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(c));
+    }
+}
+
+// Killed at random moments around its saves, the program leaves the old record or the
+// new one, byte for byte. A save takes well under a millisecond: the preloaded slow_io
+// library makes each 56-byte write and each fsync last 150 ms, so the kills fall before,
+// inside and after the saves.
+TEST(kills, options_saves_and_first_starts_killed_at_random_leave_a_whole_record) {
+    std::mt19937 random(4242);
+    const std::vector<std::string> env = {"LD_PRELOAD=" SLOW_IO_LIBRARY,
+                                          "ASAN_OPTIONS=verify_asan_link_order=0"};
+    int rounds = (int)env_number("CINDERMAZE_KILL_ROUNDS", 3);
+    config cfg = quiet_settings();
+    cfg.time_limit = 150;
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg));
+    int new_file = 0;
+    for (int round = 0; round < rounds; round++) {
+        // The options dialog: the time list one step on (it follows the pointer), then
+        // "Sauvegarder et Quitter", and the kill 0 to 450 ms after the click.
+        std::vector<uint8_t> before = e2e_settings_bytes(&run);
+        config next;
+        memcpy(&next, before.data(), sizeof next);
+        next.time_limit += round % 2 ? -30 : 30;
+        ASSERT_TRUE(e2e_launch(&run, env) && e2e_wait_menu(&run));
+        ASSERT_TRUE(e2e_menu_choose(&run, MENU_OPTIONS) && e2e_wait_window(&run, 640, 480));
+        ASSERT_TRUE(e2e_wait(&run, [&](const screenshot &s) { // the dialog is drawn
+            return e2e_count(&run, s, 0, 0, 0, 640, 480) < 100000;
+        }));
+        e2e_move(&run, 242, 257);
+        e2e_hold(&run, round % 2 ? "Up" : "Down", [](const screenshot &) { return true; });
+        e2e_move(&run, 272, 462);
+        e2e_click(&run);
+        usleep(std::uniform_int_distribution<int>(0, 450000)(random));
+        e2e_kill(&run);
+        std::vector<uint8_t> now = e2e_settings_bytes(&run);
+        EXPECT_TRUE(now == before || now == record_bytes(next)) << "round " << round;
+        new_file += now == record_bytes(next);
+    }
+    printf("kills: %d options saves, %d of them with the new record\n", rounds, new_file);
+    // A first start writes the defaults: killed in its first 400 ms, no file or the whole.
+    config defaults;
+    for (default_config(&defaults); rounds-- > 0;) {
+        remove(run.file("save/config.czc").c_str());
+        ASSERT_TRUE(e2e_launch(&run, env));
+        usleep(std::uniform_int_distribution<int>(0, 400000)(random));
+        e2e_kill(&run);
+        std::vector<uint8_t> now = e2e_settings_bytes(&run);
+        EXPECT_TRUE(now.empty() || now == record_bytes(defaults)) << "a first start";
+    }
+}
+
+// Random keys, pointer moves and clicks from a fixed seed on whatever screen is up: the
+// program keeps running or quits cleanly (and is started again), and the settings file
+// always loads back as a record the screens can write.
+TEST(storm, random_input_neither_crashes_nor_spoils_the_settings) {
+    double seconds = env_number("CINDERMAZE_STORM_SECONDS", 15);
+    std::mt19937 random((unsigned)env_number("CINDERMAZE_STORM_SEED", 20261206));
+    const char *const keys[] = {"Up", "Down", "Left", "Right", "Return", "space",
+                                "Up", "Down", "Left", "Right", "Return", "Escape",
+                                "p",  "y",    "Tab",  "a"};
+    config cfg = quiet_settings();
+    cfg.screen_w = 1024, cfg.screen_h = 768, cfg.time_limit = 30;
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg));
+    auto plausible = [&]() {
+        config c;
+        std::vector<uint8_t> bytes = e2e_settings_bytes(&run);
+        memcpy(&c, bytes.data(), std::min(bytes.size(), sizeof c));
+        return bytes.size() == sizeof c && !repair_config(&c, sizeof c) && c.time_limit % 30 == 0 &&
+               c.display_method >= 0 && c.display_method <= 2 && c.screen_w % 32 == 0;
+    };
+    int starts = 0, actions = 0;
+    for (auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+         std::chrono::steady_clock::now() < end && !HasFailure(); actions++) {
+        if (!e2e_running(&run)) {
+            ASSERT_TRUE(starts == 0 || run.status == 0) << "the program ended badly";
+            ASSERT_TRUE(plausible());
+            ASSERT_TRUE(e2e_launch(&run));
+            starts++;
+            e2e_wait_window(&run, 800, 600);
+        }
+        auto draw = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+        if (int action = draw(100); action < 75) {
+            const char *key = keys[draw(16)];
+            e2e_key_down(&run, key);
+            usleep(10000 + 1000 * draw(140));
+            e2e_key_up(&run, key);
+        } else if (action < 90) {
+            e2e_move(&run, draw(800), draw(600));
+        } else {
+            e2e_click(&run);
+        }
+    }
+    e2e_kill(&run);
+    EXPECT_TRUE(plausible());
+    for (const std::string &m : e2e_messages(&run))
+        EXPECT_NE(m.find(" non support\351 ! Essayez"), std::string::npos) << "unexpected: " << m;
+    printf("storm: %.0f s, %d actions, %d starts\n", seconds, actions, starts);
+}
+
+} // namespace

@@ -1,0 +1,119 @@
+// The game's data as the build makes it: every file loads, sprite strips have the frames
+// the game cuts, the font has a glyph for every character the texts use, and every
+// shipped map passes the check for its screen with its tile strip and thumbnail.
+#include "hud_layout.h"
+#include "mapcheck.h"
+#include "maplist.h"
+#include "maps.h"
+#include "test_util.h"
+
+#include <allegro.h>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace {
+
+const std::string RUN = CINDERMAZE_RUN_DIR;
+
+// Width x height of a picture of the run directory, "missing" when it does not load.
+std::string size_of(const std::string &file) {
+    allegro_for_tests(32);
+    BITMAP *b = load_bitmap((RUN + "/" + file).c_str(), nullptr);
+    if (!b) return "missing";
+    std::string size = std::to_string(b->w) + "x" + std::to_string(b->h);
+    destroy_bitmap(b);
+    return size;
+}
+
+TEST(data, pictures_have_the_frames_and_sizes_the_game_cuts) {
+    const char *const expected[][2] = {
+        {"graphics/bonus.bmp", "256x32"},      {"graphics/player1.bmp", "512x48"},
+        {"graphics/bombs1.bmp", "256x32"},     {"graphics/diamond.bmp", "96x32"},
+        {"graphics/monster.bmp", "64x32"},     {"graphics/explo_ctr.bmp", "384x32"},
+        {"graphics/explo_dir.bmp", "512x32"},  {"graphics/timer.bmp", "32x32"},
+        {"graphics/fin_gagne.bmp", "512x384"}, {"graphics/fond.bmp", "800x600"},
+        {"graphics/surprise.bmp", "448x312"}};
+    for (const auto &e : expected)
+        EXPECT_EQ(size_of(e[0]), e[1]) << e[0];
+    for (const char *name :
+         {"fin_gagne", "fin_perd", "b0_on", "b0_off", "b1_on", "b1_off", "b2_on", "b2_off", "b3_on",
+          "b3_off", "prec_on", "prec_off", "suiv_on", "suiv_off"})
+        EXPECT_NE(size_of(std::string("graphics/") + name + ".bmp"), "missing") << name;
+}
+
+TEST(data, sounds_and_music_load) {
+    allegro_for_tests();
+    for (const char *name : {"focus", "go", "quit", "change", "drop", "bonus", "diamant",
+                             "explosion", "fin_gagne", "fin_perd"}) {
+        SAMPLE *s = load_sample((RUN + "/sounds/" + name + ".wav").c_str());
+        ASSERT_TRUE(s) << name;
+        EXPECT_TRUE(s->bits == 16 && !s->stereo && s->len > 0) << name;
+        destroy_sample(s);
+    }
+    for (const char *name : {"sounds/MENU", "music/braises", "music/galerie", "music/fournaise"}) {
+        MIDI *m = load_midi((RUN + "/" + name + ".mid").c_str());
+        EXPECT_TRUE(m) << name;
+        if (m) destroy_midi(m);
+    }
+    std::vector<uint8_t> cfg = read_file(RUN + "/allegro.cfg");
+    EXPECT_NE(std::string(cfg.begin(), cfg.end()).find("[sound]"), std::string::npos);
+}
+
+// The bytes, at run time, of the characters beyond ASCII in the string literals of src/.
+std::set<int> program_accents() {
+    std::set<int> found;
+    FILE *p = popen("cat '" CINDERMAZE_SOURCE_DIR "'/src/*.cpp | grep -v '^ *//' | grep -o "
+                    "'\"[^\"]*\"' | iconv -f UTF-8 -t CP1252",
+                    "r");
+    for (int c; p && (c = fgetc(p)) != EOF;)
+        if (c >= 0x80) found.insert(c);
+    if (p) pclose(p);
+    return found;
+}
+
+TEST(data, the_font_has_a_glyph_for_every_character_of_the_texts) {
+    allegro_for_tests(32);
+    set_uformat(U_ASCII);
+    DATAFILE *data = load_datafile((RUN + "/bktype.dat").c_str());
+    ASSERT_TRUE(data && data[0].type == DAT_FONT);
+    FONT *f = (FONT *)data[0].dat;
+    EXPECT_EQ(text_height(f), HUD_FONT_HEIGHT); // the map check places the field with it
+    std::set<int> bytes = program_accents();
+    EXPECT_GE(bytes.size(), 5u) << "the accented letters of the texts were not found";
+    for (int c = 32; c < 127; c++)
+        bytes.insert(c);
+    for (int c : bytes) {
+        bool in_range = false;
+        for (int r = 0; r < get_font_ranges(f); r++)
+            in_range |= c >= get_font_range_begin(f, r) && c <= get_font_range_end(f, r);
+        EXPECT_TRUE(in_range && text_length(f, std::string(1, (char)c).c_str()) > 0) << c;
+    }
+    unload_datafile(data);
+}
+
+TEST(data, every_shipped_map_loads_and_passes_the_check_with_its_pictures) {
+    std::vector<map_entry> maps;
+    std::string error;
+    ASSERT_TRUE(read_map_list(CINDERMAZE_SOURCE_DIR "/assets/maps/maps.list", &maps, &error))
+        << error;
+    ASSERT_GE(maps.size(), 8u);
+    for (const map_entry &m : maps) {
+        std::vector<uint8_t> bytes = read_file(RUN + "/maps/" + m.name + ".czm");
+        map *loaded = load_map_from_memory(bytes.data(), bytes.size());
+        EXPECT_TRUE(loaded) << m.name << " is refused by the game";
+        free_map(loaded);
+        map_check_options opt; // every shipped map fits 800 x 600 under the counters
+        opt.screen_w = 800;
+        opt.screen_h = 600;
+        std::vector<std::string> problems = check_map(bytes.data(), bytes.size(), opt);
+        EXPECT_TRUE(problems.empty()) << m.name << ": " << (problems.empty() ? "" : problems[0]);
+        // The tile strip: floor, wall and at least two block steps, 32 pixels each.
+        std::string tiles = size_of("maps/" + m.name + ".bmp");
+        EXPECT_TRUE(tiles.size() > 3 && tiles.substr(tiles.size() - 3) == "x32") << tiles;
+        EXPECT_GE(atoi(tiles.c_str()), 4 * 32) << m.name;
+        EXPECT_NE(size_of("thbs/" + m.name + ".bmp"), "missing") << m.name;
+    }
+}
+
+} // namespace
