@@ -1,22 +1,11 @@
-// Rule tests, mostly golden replays: scripted games played tick by tick from a fixed seed, whose
-// course and states are compared with the text kept beside each script in tests/golden. When a
-// change of play is intended, tests/golden/update.sh rewrites the golden files.
-//
-// A script, one command a line ('#' comments):
-//   seed N | time_limit N | block_frames N   settings of the next map (defaults 1, 90, 3)
-//   map | raw_map  ...rows...  end           a new game on map text rows; raw_map skips the
-//                                            loader's checks (no border, two starts)
-//   map_file NAME                            a new game on the shipped map assets/maps/NAME.txt
-//   N KEYS                                   hold KEYS (U D L R B Q S, or -) for N ticks
-//   clock off                                no seconds step every 100 ticks
-//   second                                   one seconds step
-//   bomb X Y FUSE RANGE | bonus KIND         a bomb laid there | the player takes a bonus
-//   put monster X Y | put flame|block X Y TIMER | put bonus X Y KIND | cell X Y CODE
-//   set mover|fixed X Y FIELD VALUE          off_x off_y param1 param2 or timer of
-//                                            the mover or the fixed thing of that cell
-//   kill X Y | remove X Y                    mort on its mover | suppr_obj of its fixed thing
-//   watch                                    from now on, a line per tick for every mover
-//   show                                     the state of play, walls aside
+// Rule tests, mostly golden replays: scripts played tick by tick from a fixed seed, their course
+// and states compared with tests/golden/NAME.golden (tests/golden/update.sh rewrites them).
+// Script commands, one a line ('#' comments): seed N | time_limit N | block_frames N (for the
+// next map); map | raw_map ROWS end (raw: no loader checks); map_file NAME (assets/maps);
+// N KEYS (hold U D L R B Q S or - for N ticks); clock off; second; bomb X Y FUSE RANGE;
+// bonus KIND; put monster X Y | put flame|block X Y TIMER | put bonus X Y KIND; cell X Y CODE;
+// set mover|fixed X Y off_x|off_y|param1|param2|timer VALUE; kill X Y (mort) | remove X Y
+// (suppr_obj); watch (a line per tick per mover); show (the state of play, walls aside).
 
 #include "config.h"
 #include "maps.h"
@@ -88,8 +77,6 @@ struct world {
         free_game_objects(&g);
         free_map(g.map);
     }
-    world(const world &) = delete;
-    world &operator=(const world &) = delete;
 
     obj *player() const { return g.player; }
     // One tick of the rules, as the game loop runs it.
