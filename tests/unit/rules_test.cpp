@@ -78,9 +78,6 @@ struct world {
         free_map(g.map);
     }
 
-    obj *player() const { return g.player; }
-    // One tick of the rules, as the game loop runs it.
-    void tick(const game_keys &keys = {}) { game_tick(&g, &keys); }
     std::vector<obj *> objects() const {
         std::vector<obj *> all;
         obj *o = g.player;
@@ -169,18 +166,18 @@ struct player_run {
         return o;
     }
     obj *make(int x, int y, int type, int param1, int timer, int anim, BITMAP **pics, int frame) {
-        return creer_obj(w->g.map, w->player(), &w->g.object_count, x, y, 0, 0, (int8_t)type,
+        return creer_obj(w->g.map, w->g.player, &w->g.object_count, x, y, 0, 0, (int8_t)type,
                          (int8_t)param1, 0, 0, (int8_t)timer, (uint8_t)anim, pics, (uint8_t)frame);
     }
     void ticks(int n, const std::string &keys) {
         game_keys k = held(keys == "-" ? "" : keys);
         for (int i = 0; i < n && w->g.end_state == END_NONE; i++) {
-            w->tick(k);
+            game_tick(&w->g, &k);
             tick++;
             // A new second every 100 ticks; the step runs in the frame after the ticks.
             if (clock && w->g.last_second != tick / 100) game_seconds_step(&w->g, tick / 100);
             w->g.frames_this_second++;
-            obj *p = w->player();
+            obj *p = w->g.player;
             if (tick % 100 == 0 || w->g.end_state != END_NONE)
                 out << "tick " << tick << " player " << p->x << "," << p->y << " off "
                     << (int)p->off_x << "," << (int)p->off_y << " bombs " << (int)p->param3
@@ -212,9 +209,9 @@ struct player_run {
         else if (word == "show")
             out << "at tick " << tick << "\n" << w->dump(false);
         else if (word == "bonus" && in >> a)
-            w->player()->param1 = (int8_t)a, w->player()->timer = 15;
+            w->g.player->param1 = (int8_t)a, w->g.player->timer = 15;
         else if (word == "bomb" && in >> x >> y >> a >> b)
-            creer_obj(g.map, w->player(), &g.object_count, x, y, 0, 0, OBJ_BOMB, 0, 1, (uint8_t)b,
+            creer_obj(g.map, w->g.player, &g.object_count, x, y, 0, 0, OBJ_BOMB, 0, 1, (uint8_t)b,
                       (int8_t)a, 30, g.bomb_sprites, 0);
         else if (word == "cell" && in >> x >> y >> a)
             g.map->cells[y][x] = (int8_t)a;
