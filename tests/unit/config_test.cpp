@@ -19,12 +19,7 @@ const uint8_t DEFAULT_FILE[56] = {0x01, 0,    0, 0, 0x00, 0x00, 0, 0, 0x96, 0, 0
 // A run directory of its own with save/, as the working directory.
 struct settings : ::testing::Test {
     temp_dir dir;
-    scoped_cwd *cwd = nullptr;
-    void SetUp() override {
-        make_dirs(dir.file("save"));
-        cwd = new scoped_cwd(dir.path);
-    }
-    void TearDown() override { delete cwd; }
+    scoped_cwd cwd{(make_dirs(dir.file("save")), dir.path)};
     // The record loaded from a file holding `bytes`, or from no file when `bytes` is null.
     config loaded(const std::vector<uint8_t> *bytes) {
         if (bytes) write_file("save/config.czc", *bytes);
