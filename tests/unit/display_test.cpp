@@ -41,17 +41,6 @@ struct display_run {
     std::vector<std::string> messages() { return recorded_messages(dir.file("messages")); }
 };
 
-TEST(display, double_buffering_and_unknown_methods_draw_in_memory) {
-    display_run d;
-    for (int method : {(int)DISPLAY_DOUBLE_BUFFER, 7}) {
-        std::vector<BITMAP *> drawn = d.play(method, 0, 2);
-        EXPECT_EQ(d.cfg.display_method, DISPLAY_DOUBLE_BUFFER);
-        EXPECT_TRUE(is_memory_bitmap(drawn[0]) && drawn[1] == drawn[0]);
-        d.stop();
-    }
-    EXPECT_TRUE(d.messages().empty());
-}
-
 TEST(display, page_flipping_alternates_two_pages_or_falls_back_without_room) {
     display_run d;
     std::vector<BITMAP *> drawn = d.play(DISPLAY_PAGE_FLIP, 480, 4);
@@ -70,10 +59,11 @@ TEST(display, page_flipping_alternates_two_pages_or_falls_back_without_room) {
     d.stop();
 }
 
-// The record is rewritten to double buffering: the next game says nothing.
-TEST(display, triple_buffering_unsupported_falls_back_and_says_so_once) {
+// An unknown method draws in memory without a word; triple buffering unsupported falls back
+// and the record is rewritten to double buffering: the next game says nothing.
+TEST(display, unknown_and_unsupported_methods_fall_back_to_double_buffering) {
     display_run d;
-    for (int method : {(int)DISPLAY_TRIPLE_BUFFER, -1}) {
+    for (int method : {7, (int)DISPLAY_TRIPLE_BUFFER, -1}) {
         std::vector<BITMAP *> drawn = d.play(method, 720, 1);
         if (gfx_capabilities & GFX_CAN_TRIPLE_BUFFER)
             GTEST_SKIP() << "the driver can triple buffer";

@@ -1,5 +1,5 @@
 // The map editor's files: a shipped map is never written over, a saved map is its three
-// files and nothing else, and the text format goes out and comes back the same.
+// files and nothing else.
 #include "editeur_files.h"
 #include "maptext.h"
 #include "test_util.h"
@@ -59,16 +59,4 @@ TEST_F(EditeurFiles, SavingWritesTheThreeFilesAndNeverAShippedMap) {
     remove("maps.list");
     EXPECT_FALSE(edit_save(&m, "other", "maps/01-cendres.bmp", &reason));
     EXPECT_FALSE(file_exists("maps/other.czm"));
-}
-
-TEST_F(EditeurFiles, TheTextFormatGoesOutAndComesBack) {
-    scoped_cwd in(dir.path);
-    std::string reason;
-    ASSERT_TRUE(edit_export_text(&m, "mine", &reason));
-    edit_map back;
-    ASSERT_TRUE(edit_import_text(&back, "mine", &reason)) << reason;
-    EXPECT_EQ(edit_bytes(&back), edit_bytes(&m));
-    write_text("bad.txt", "#####\n#P!D#\n#####\n");
-    EXPECT_FALSE(edit_import_text(&back, "bad", &reason));
-    EXPECT_EQ(edit_bytes(&back), edit_bytes(&m));
 }

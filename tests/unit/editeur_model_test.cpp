@@ -82,17 +82,6 @@ TEST(EditeurModel, PaintingStrokesAndTheStart) {
     EXPECT_FALSE(edit_paint(&m, 9, 9, PIECE_WALL));
 }
 
-TEST(EditeurModel, UndoIsDeepButBounded) {
-    edit_map m;
-    ASSERT_TRUE(edit_new(&m, 30, 20));
-    for (int k = 0; k < EDIT_UNDO_DEPTH + 20; k++)
-        edit_paint(&m, 1, 2, k % 2 ? PIECE_WALL : PIECE_BLOCK);
-    int undone = 0;
-    while (edit_undo(&m))
-        undone++;
-    EXPECT_EQ(undone, EDIT_UNDO_DEPTH);
-}
-
 TEST(EditeurModel, TheLiveCheckMarksTheOffendingCells) {
     struct {
         const char *map;
@@ -101,12 +90,8 @@ TEST(EditeurModel, TheLiveCheckMarksTheOffendingCells) {
         bool can_save;
     } cases[] = {
         {"#####\n#P.D.\n#####\n", FAULT_BORDER, {{1, 4}}, false},
-        {"#####\n#PPD#\n#####\n", FAULT_SECOND_START, {{1, 2}}, false},
         {"#####\n#..D#\n#####\n", FAULT_NO_START, {}, false},
-        {"#####\n#P{08}D#\n#####\n", FAULT_BOMB_CODE, {{1, 2}}, false},
         {"#######\n#P.#.D#\n#######\n", FAULT_UNREACHABLE, {{1, 5}}, false},
-        {"#########\n#P.M...D#\n#########\n", FAULT_MONSTER_NEAR, {{1, 3}}, false},
-        {"#######\n#P.+.D#\n#.#####\n#######\n", FAULT_BOXED_IN, {{1, 1}}, false},
         {"##########################\n#P......................D#\n"
          "##########################\n",
          FAULT_SCREEN,
@@ -131,13 +116,4 @@ TEST(EditeurModel, TheLiveCheckMarksTheOffendingCells) {
     edit_map good = from_text("#######\n#P...D#\n#######\n");
     EXPECT_TRUE(good.problems.empty());
     EXPECT_EQ(edit_status_line(&good), "La carte est bonne.");
-}
-
-TEST(EditeurModel, ATruncatedFileIsRefusedAndChangesNothing) {
-    edit_map m = from_text("#####\n#P.D#\n#####\n");
-    std::string before = as_text(m), reason;
-    const uint8_t cut[] = {3, 5, 0, 0, 0, 0};
-    EXPECT_FALSE(edit_load(&m, cut, sizeof cut, &reason));
-    EXPECT_FALSE(reason.empty());
-    EXPECT_EQ(as_text(m), before);
 }

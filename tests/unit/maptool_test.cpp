@@ -53,10 +53,8 @@ TEST(map_check, each_map_gives_its_report) {
     // The field placed as the game places it (centred, or on the bottom edge when the
     // counters' text would not fit above), the 32-pixel icons clear of it.
     for (auto [w, h, sw, sh, fits] : {std::tuple{20, 14, 640, 480, true},
-                                      {20, 14, 640, 470, false},
                                       {24, 17, 800, 600, false},
                                       {24, 16, 800, 600, true},
-                                      {31, 22, 800, 600, false},
                                       {25, 18, 800, 600, false}}) {
         std::vector<std::string> rows(h, "#" + std::string(w - 2, '.') + "#");
         rows[0] = rows[h - 1] = std::string(w, '#');

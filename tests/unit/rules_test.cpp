@@ -1,22 +1,11 @@
-// Rule tests, mostly golden replays: scripted games played tick by tick from a fixed seed, whose
-// course and states are compared with the text kept beside each script in tests/golden. When a
-// change of play is intended, tests/golden/update.sh rewrites the golden files.
-//
-// A script, one command a line ('#' comments):
-//   seed N | time_limit N | block_frames N   settings of the next map (defaults 1, 90, 3)
-//   map | raw_map  ...rows...  end           a new game on map text rows; raw_map skips the
-//                                            loader's checks (no border, two starts)
-//   map_file NAME                            a new game on the shipped map assets/maps/NAME.txt
-//   N KEYS                                   hold KEYS (U D L R B Q S, or -) for N ticks
-//   clock off                                no seconds step every 100 ticks
-//   second                                   one seconds step
-//   bomb X Y FUSE RANGE | bonus KIND         a bomb laid there | the player takes a bonus
-//   put monster X Y | put flame|block X Y TIMER | put bonus X Y KIND | cell X Y CODE
-//   set mover|fixed X Y FIELD VALUE          off_x off_y param1 param2 or timer of
-//                                            the mover or the fixed thing of that cell
-//   kill X Y | remove X Y                    mort on its mover | suppr_obj of its fixed thing
-//   watch                                    from now on, a line per tick for every mover
-//   show                                     the state of play, walls aside
+// Rule tests, mostly golden replays: scripts played tick by tick from a fixed seed, their course
+// and states compared with tests/golden/NAME.golden (tests/golden/update.sh rewrites them).
+// Script commands, one a line ('#' comments): seed N | time_limit N | block_frames N (for the
+// next map); map | raw_map ROWS end (raw: no loader checks); map_file NAME (assets/maps);
+// N KEYS (hold U D L R B Q S or - for N ticks); clock off; second; bomb X Y FUSE RANGE;
+// bonus KIND; put monster X Y | put flame|block X Y TIMER | put bonus X Y KIND; cell X Y CODE;
+// set mover|fixed X Y off_x|off_y|param1|param2|timer VALUE; kill X Y (mort) | remove X Y
+// (suppr_obj); watch (a line per tick per mover); show (the state of play, walls aside).
 
 #include "config.h"
 #include "maps.h"
@@ -88,12 +77,7 @@ struct world {
         free_game_objects(&g);
         free_map(g.map);
     }
-    world(const world &) = delete;
-    world &operator=(const world &) = delete;
 
-    obj *player() const { return g.player; }
-    // One tick of the rules, as the game loop runs it.
-    void tick(const game_keys &keys = {}) { game_tick(&g, &keys); }
     std::vector<obj *> objects() const {
         std::vector<obj *> all;
         obj *o = g.player;
@@ -182,18 +166,18 @@ struct player_run {
         return o;
     }
     obj *make(int x, int y, int type, int param1, int timer, int anim, BITMAP **pics, int frame) {
-        return creer_obj(w->g.map, w->player(), &w->g.object_count, x, y, 0, 0, (int8_t)type,
+        return creer_obj(w->g.map, w->g.player, &w->g.object_count, x, y, 0, 0, (int8_t)type,
                          (int8_t)param1, 0, 0, (int8_t)timer, (uint8_t)anim, pics, (uint8_t)frame);
     }
     void ticks(int n, const std::string &keys) {
         game_keys k = held(keys == "-" ? "" : keys);
         for (int i = 0; i < n && w->g.end_state == END_NONE; i++) {
-            w->tick(k);
+            game_tick(&w->g, &k);
             tick++;
             // A new second every 100 ticks; the step runs in the frame after the ticks.
             if (clock && w->g.last_second != tick / 100) game_seconds_step(&w->g, tick / 100);
             w->g.frames_this_second++;
-            obj *p = w->player();
+            obj *p = w->g.player;
             if (tick % 100 == 0 || w->g.end_state != END_NONE)
                 out << "tick " << tick << " player " << p->x << "," << p->y << " off "
                     << (int)p->off_x << "," << (int)p->off_y << " bombs " << (int)p->param3
@@ -225,9 +209,9 @@ struct player_run {
         else if (word == "show")
             out << "at tick " << tick << "\n" << w->dump(false);
         else if (word == "bonus" && in >> a)
-            w->player()->param1 = (int8_t)a, w->player()->timer = 15;
+            w->g.player->param1 = (int8_t)a, w->g.player->timer = 15;
         else if (word == "bomb" && in >> x >> y >> a >> b)
-            creer_obj(g.map, w->player(), &g.object_count, x, y, 0, 0, OBJ_BOMB, 0, 1, (uint8_t)b,
+            creer_obj(g.map, w->g.player, &g.object_count, x, y, 0, 0, OBJ_BOMB, 0, 1, (uint8_t)b,
                       (int8_t)a, 30, g.bomb_sprites, 0);
         else if (word == "cell" && in >> x >> y >> a)
             g.map->cells[y][x] = (int8_t)a;
