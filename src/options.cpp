@@ -224,19 +224,14 @@ static void show_dialog_picture() {
 
 // The GUI asks for the buttons at every turn of its loops (the dialog's, a drag's, the
 // confirmation box's): after any input, the picture is shown on that turn and the next,
-// by which time the GUI has usually drawn its answer to the input; and every
-// SHOWING_TURNS turns in any case, so that an answer drawn later is never left unseen.
-static const int SHOWING_TURNS = 40;
-static int turns_since_shown = 0;
+// by which time the GUI has drawn its answer to the input.
 static int buttons_showing_dialog() {
     int input[4] = {mouse_x, mouse_y, mouse_z, mouse_b};
     if (memcmp(input, dialog_input, sizeof input) != 0 || key_event.exchange(false))
         showings_due = 2;
     memcpy(dialog_input, input, sizeof input);
-    if (++turns_since_shown >= SHOWING_TURNS && showings_due == 0) showings_due = 1;
     if (showings_due > 0) {
         showings_due--;
-        turns_since_shown = 0;
         show_dialog_picture();
     }
     return input[3];
