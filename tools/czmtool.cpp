@@ -1,7 +1,11 @@
 // czmtool: compiles map text into .czm files, writes .czm files back as text,
-// and checks maps as the game will play them.
+// checks maps as the game will play them, and plays a map's route.
 #include "mapcheck.h"
 #include "maptext.h"
+#include "route.h"
+
+#include <fstream>
+#include <sstream>
 
 #include <cstdio>
 #include <cstdlib>
@@ -39,7 +43,8 @@ static int usage() {
             "       czmtool decompile MAP.czm [OUT.txt]\n"
             "       czmtool check [--screen WxH] [--hud FONT_HEIGHT] MAP.czm|MAP.txt...\n"
             "       czmtool build [--screen WxH] [--hud FONT_HEIGHT] MAP.txt OUT.czm   (compile "
-            "if it passes the check)\n");
+            "if it passes the check)\n"
+            "       czmtool route [--win] ROUTE [OUT]   (its course; --win: fails unless won)\n");
     return 2;
 }
 
@@ -145,6 +150,31 @@ static int check(int argc, char **argv) {
     return failures ? 1 : 0;
 }
 
+// Plays a route (its maps are read beside it) and writes its course; with --win, fails
+// unless the last game is won.
+static int route(int argc, char **argv) {
+    bool win = argc > 0 && !strcmp(argv[0], "--win");
+    argc -= win, argv += win;
+    if (argc < 1 || argc > 2) return usage();
+    std::ifstream script(argv[0]);
+    if (!script) return fprintf(stderr, "%s: cannot be read\n", argv[0]), 1;
+    std::string path = argv[0], error;
+    std::string dir = path.find('/') == std::string::npos ? "." : path.substr(0, path.rfind('/'));
+    std::ostringstream course;
+    int end = 0;
+    if (!route_play(script, dir, route_hooks{}, course, &error, &end))
+        return fprintf(stderr, "%s: %s\n", argv[0], error.c_str()), 1;
+    std::string text = course.str();
+    if (argc == 1) fwrite(text.data(), 1, text.size(), stdout);
+    if (argc == 2 && !write_all(argv[1], text.data(), text.size()))
+        return fprintf(stderr, "%s: cannot be written\n", argv[1]), 1;
+    if (win && end != END_WON)
+        return fprintf(stderr, "%s: the route does not win its map (the game ends with %d)\n",
+                       argv[0], end),
+               1;
+    return 0;
+}
+
 int main(int argc, char **argv) {
     if (argc < 2) return usage();
     std::string cmd = argv[1];
@@ -153,5 +183,6 @@ int main(int argc, char **argv) {
         return decompile(argv[2], argc == 4 ? argv[3] : nullptr);
     if (cmd == "check") return check(argc - 2, argv + 2);
     if (cmd == "build") return build(argc - 2, argv + 2);
+    if (cmd == "route") return route(argc - 2, argv + 2);
     return usage();
 }
