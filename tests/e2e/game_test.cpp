@@ -1,6 +1,6 @@
 // Games of the real program, from the menu through the chooser, to each of their ends and
-// back to the menu, where the pointer left nothing of the chooser or the game; what each
-// volume lets be heard, captured through ALSA's file device.
+// back to the menu, where the pointer left nothing of the chooser or the game; the sound
+// heard, captured through ALSA's file device.
 #include "e2e.h"
 
 #include <algorithm>
@@ -158,61 +158,6 @@ INSTANTIATE_TEST_SUITE_P(ends, game, ::testing::ValuesIn(ends()),
                              return info.param.name;
                          });
 
-// Each volume governs its own sound: in the menu, after a menu move, in a game (one piece of
-// music), after a bomb. A sound whose volume is 0 is not even loaded (its files are gone).
-TEST(sound, each_volume_governs_its_own_sound) {
-    const int cases[][2] = {{150, 0}, {75, 0}, {0, 200}, {0, 100}, {0, 0}}; // music, effects
-    std::pair<double, int> heard[5][4];
-    for (int c = 0; c < 5; c++) {
-        config cfg = quiet_settings();
-        cfg.music_volume = cases[c][0], cfg.effects_volume = cases[c][1];
-        e2e_run run;
-        ASSERT_TRUE(e2e_prepare(&run, &cfg));
-        e2e_only_maps(&run, {"test"}, {ROOM}, FLOOR, {THUMB});
-        std::string dir = "cd '" + run.dir.path + "' && rm -f ";
-        run_command(dir + "music/galerie.mid music/fournaise.mid");
-        if (!cases[c][1]) run_command(dir + "sounds/*.wav");
-        if (!cases[c][0]) run_command(dir + "sounds/*.mid music/*.mid");
-        ASSERT_TRUE(e2e_launch(&run, capture_sound(&run)) && e2e_wait_menu(&run));
-        heard[c][0] = level(&run, played(&run));
-        size_t at = played(&run);
-        ASSERT_TRUE(e2e_hold(&run, "Down", [&](const screenshot &s) {
-            return e2e_menu_highlight(&run, s) == MENU_PLAY;
-        }));
-        heard[c][1] = level(&run, at);
-        ASSERT_TRUE(e2e_hold(&run, "Return", [&](const screenshot &s) {
-            return e2e_pixel(&run, s, 320, 240) == THUMB;
-        }));
-        ASSERT_TRUE(e2e_hold(
-            &run, "Return", [&](const screenshot &s) { return e2e_count(&run, s, FLOOR) > 2000; }));
-        heard[c][2] = level(&run, played(&run));
-        at = played(&run);
-        e2e_hold(&run, "space", [](const screenshot &) { return true; });
-        heard[c][3] = level(&run, at);
-        EXPECT_TRUE(e2e_hold(&run, "Escape", [&](const screenshot &s) {
-            return e2e_menu_highlight(&run, s) != -2;
-        }));
-        EXPECT_TRUE(e2e_quit_from_menu(&run));
-        EXPECT_TRUE(e2e_messages(&run).empty());
-        printf("music %d effects %d: rms/peak", cases[c][0], cases[c][1]);
-        for (auto l : heard[c])
-            printf(" %.0f/%d", l.first, l.second);
-        printf("\n");
-    }
-    for (int c : {0, 1}) // music alone: heard throughout
-        EXPECT_TRUE(heard[c][0].first > 300 && heard[c][2].first > 300) << cases[c][0];
-    for (int c : {2, 3}) // effects alone: silence until a move or a bomb
-        EXPECT_TRUE(heard[c][0].second < 64 && heard[c][1].second > 1000 &&
-                    heard[c][2].second < 64 && heard[c][3].second > 1000)
-            << cases[c][1];
-    for (auto l : heard[4])
-        EXPECT_LT(l.second, 64);
-    EXPECT_LT(heard[1][0].first, 0.7 * heard[0][0].first); // half the volume, clearly quieter
-    EXPECT_LT(heard[1][2].first, 0.7 * heard[0][2].first);
-    EXPECT_LT(heard[3][1].second, 0.7 * heard[2][1].second);
-    EXPECT_LT(heard[3][3].second, 0.7 * heard[2][3].second);
-}
-
 // The music raised to the top in the options (End over its slider, then 's'): heard back in
 // the menu where it was 0 before; without a sound card, the saves keep the player's volumes.
 TEST(sound, music_raised_in_the_options_is_heard_and_saved_without_a_card_too) {
@@ -253,7 +198,7 @@ TEST(sound, music_raised_in_the_options_is_heard_and_saved_without_a_card_too) {
         memcpy(&saved, e2e_settings_bytes(&run).data(), sizeof saved);
         EXPECT_EQ(saved.music_volume, 255);
         EXPECT_EQ(saved.effects_volume, cfg.effects_volume);
-        if (card) EXPECT_GT(level(&run, played(&run)).first, 300);
+        EXPECT_TRUE(!card || level(&run, played(&run)).first > 300) << "the music is heard";
         EXPECT_TRUE(e2e_quit_from_menu(&run));
     }
 }

@@ -1,5 +1,5 @@
-// Each screen of the real program driven once as a player does: the first start, the
-// menu by keys and mouse, the key binding screen, the options dialog
+// Each screen of the real program driven once as a player does (the first start is the
+// installation test's): the menu by keys and mouse, the key binding screen, the options dialog
 // saved and left, the map chooser.
 #include "e2e.h"
 #include "guifont.h"
@@ -9,16 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(start, a_first_start_writes_the_default_file_and_escape_quits) {
-    e2e_run run;
-    ASSERT_TRUE(e2e_start(&run, nullptr));
-    config defaults;
-    default_config(&defaults);
-    EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(defaults));
-    EXPECT_TRUE(e2e_quit_from_menu(&run));
-    EXPECT_TRUE(e2e_messages(&run).empty());
-}
 
 // Seven questions, the screen entered with Enter held a second (no answer to the first): a
 // key already given in this pass is refused (red), a key typed while an answer shows

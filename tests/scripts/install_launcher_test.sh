@@ -68,7 +68,10 @@ play_and_quit() {
 
 play_and_quit
 [ -d "$user_dir/save" ] && [ ! -L "$user_dir/save" ] || fail "no save directory of the player's own"
-[ "$(stat -c %s "$user_dir/save/config.czc" 2>/dev/null)" = 56 ] || fail "no settings file written"
+# The first start writes the default settings (bytes 6 and 7 are the record's padding).
+bytes=$(od -An -tx1 -v "$user_dir/save/config.czc" 2>/dev/null | tr -d ' \n')
+[ "${bytes:0:12}${bytes:16}" = 01000000000096000000c800000020030000580200005a000000540000005500000052000000530000004b0000003b00000010000000 ] ||
+    fail "the first start wrote $bytes, not the default settings"
 [ -L "$user_dir/graphics" ] && [ -L "$user_dir/maps.list" ] && [ ! -e "$user_dir/cindermaze" ] ||
     fail "the data is not linked, or the program is"
 # The player's maps go into real directories, beside links to the shipped ones.
@@ -80,5 +83,6 @@ printf '\x78\x00\x00\x00' | dd of="$user_dir/save/config.czc" bs=1 seek=24 conv=
 play_and_quit
 [ "$(od -An -tu4 -j24 -N4 "$user_dir/save/config.czc" | tr -d ' ')" = 120 ] || fail "the settings did not persist"
 [ -z "$(find "$prefix" -newer "$work/stamp" | head -5)" ] || fail "files written under the prefix"
+[ -s "$work/messages" ] && fail "messages shown: $(cat "$work/messages")"
 [ "$failures" -eq 0 ] && echo "installation and launcher: all checks passed"
 exit $((failures > 0))

@@ -101,4 +101,13 @@ TEST_F(field, a_player_off_centre_stands_where_its_offsets_put_it) {
         EXPECT_EQ(at(1, 1, w.dx, w.dy), w.colour) << w.dx << "," << w.dy;
 }
 
+// A frame shorter than a cell stands on the cell's bottom edge.
+TEST_F(field, a_short_player_frame_stands_on_the_bottom_of_its_cell) {
+    BITMAP *player[1] = {pic(blue, 16)};
+    add(OBJ_PLAYER, 1, 1, player);
+    draw();
+    for (auto [dy, colour] : {std::pair{15, 0}, {16, blue}, {31, blue}, {32, 0}})
+        EXPECT_EQ(at(1, 1, 5, dy), colour) << dy;
+}
+
 } // namespace
