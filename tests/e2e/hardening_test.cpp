@@ -1,7 +1,7 @@
 // The program against what a player's machine may hold: each kind of missing or broken
 // file with its message, a refused map, settings records no screen writes, kills during
-// saves, and a storm of random input. The long forms (the soak label) set
-// CINDERMAZE_SETTINGS_STARTS, CINDERMAZE_KILL_ROUNDS and CINDERMAZE_STORM_SECONDS.
+// saves, a storm of random input, and Valgrind's memcheck. Their long forms (label soak) set
+// CINDERMAZE_SETTINGS_STARTS, _KILL_ROUNDS, _STORM_SECONDS and _VALGRIND_SESSION.
 #include "e2e.h"
 
 #include <allegro.h>
@@ -321,6 +321,46 @@ TEST(storm, random_input_neither_crashes_nor_spoils_the_settings) {
     for (const std::string &m : e2e_messages(&run))
         EXPECT_NE(m.find(" non support\351 ! Essayez"), std::string::npos) << "unexpected: " << m;
     printf("storm: %.0f s, %d actions, %d starts\n", seconds, actions, starts);
+}
+
+// Memcheck finds no fault of the game's own (allegro.supp holds the libraries'): menu, Escape;
+// the long form: options left with Escape, chooser, a game a bomb at the player's feet ends.
+TEST(valgrind_session, memcheck_finds_nothing) {
+    if (run_command("valgrind --version >/dev/null")) GTEST_SKIP() << "no valgrind";
+    config cfg = quiet_settings(); // with sound and music, so the sound code runs
+    cfg.music_volume = 150, cfg.effects_volume = 200, cfg.time_limit = 120;
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg));
+    auto menu = [&](const screenshot &s) { // the menu's window is made anew after the options
+        return e2e_wait_window(&run, 800, 600, 0.01) && e2e_menu_highlight(&run, s) != -2;
+    };
+    e2e_time_scale = 8; // everything is 20 to 50 times slower
+    bool walked =
+        e2e_launch(&run, {}, "/bin/sh",
+                   {"-c", "exec valgrind --tool=memcheck --leak-check=full --track-origins=yes "
+                          "--show-leak-kinds=definite,indirect --errors-for-leak-kinds=definite,"
+                          "indirect --num-callers=30 --suppressions='" CINDERMAZE_SOURCE_DIR
+                          "/tests/valgrind/allegro.supp' --error-exitcode=99 "
+                          "--log-file=memcheck.log ./cindermaze"}) &&
+        e2e_wait_menu(&run) &&
+        (!env_number("CINDERMAZE_VALGRIND_SESSION", 0) ||
+         (e2e_menu_choose(&run, MENU_OPTIONS) && e2e_wait_window(&run, 640, 480) &&
+          e2e_hold(&run, "Escape", menu) && e2e_menu_choose(&run, MENU_PLAY) &&
+          e2e_wait(&run,
+                   [&](const screenshot &s) { // the chooser, its pictures loaded
+                       return e2e_match(&run, s, "graphics/prec_off.bmp", 9, 555) > 0.9;
+                   }) &&
+          e2e_hold(&run, "Return",
+                   [&](const screenshot &s) { return !background_shows(&run, s); }) &&
+          e2e_hold(&run, "space", menu, 30))) &&
+        e2e_quit_from_menu(&run);
+    e2e_time_scale = 1;
+    EXPECT_TRUE(walked) << "status " << run.status << " (99: memcheck found errors)";
+    EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(cfg));
+    EXPECT_EQ(e2e_messages(&run), std::vector<std::string>{});
+    if (HasFailure()) // the first errors and the summary
+        run_command("grep -v '^==[0-9]*== *$' " + run.file("memcheck.log") +
+                    " | awk 'NR <= 100 || /SUMMARY|lost:/'");
 }
 
 } // namespace

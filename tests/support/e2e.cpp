@@ -12,6 +12,7 @@
 
 const int MENU_BUTTON_X[4] = {137, 139, 138, 138};
 const int MENU_BUTTON_Y[4] = {277, 340, 400, 508};
+double e2e_time_scale = 1;
 
 uint32_t screenshot::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) return 0;
@@ -94,7 +95,7 @@ std::vector<uint8_t> e2e_settings_bytes(const e2e_run *run) {
 
 bool e2e_launch(e2e_run *run, const std::vector<std::string> &env, const std::string &name,
                 const std::vector<std::string> &args) {
-    std::string program = run->file(name);
+    std::string program = name[0] == '/' ? name : run->file(name);
     pid_t pid = fork();
     if (pid < 0) return false;
     if (pid == 0) {
@@ -131,8 +132,8 @@ bool e2e_running(e2e_run *run) {
 }
 
 static double now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count() / e2e_time_scale;
 }
 
 bool e2e_wait_exit(e2e_run *run, double seconds) {
@@ -174,7 +175,7 @@ screenshot e2e_shot(e2e_run *run) {
 bool e2e_wait(e2e_run *run, const std::function<bool(const screenshot &)> &seen, double seconds) {
     for (double end = now() + seconds; now() < end && e2e_running(run);) {
         if (seen(e2e_shot(run))) return true;
-        usleep(30000);
+        usleep(30000 * e2e_time_scale);
     }
     return false;
 }

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+extern double e2e_time_scale; // stretches time-outs and the time between screenshots (Valgrind)
+
 struct screenshot {
     int width = 0, height = 0;
     std::vector<uint8_t> rgb;
@@ -46,7 +48,7 @@ std::vector<uint8_t> e2e_settings_bytes(const e2e_run *run);
 std::vector<uint8_t> record_bytes(const config &cfg);
 
 // Starts the program (with extra environment entries "NAME=value"), or another program of
-// the run directory with its arguments.
+// the run directory (or at an absolute path) with its arguments.
 bool e2e_launch(e2e_run *run, const std::vector<std::string> &env = {},
                 const std::string &program = "cindermaze",
                 const std::vector<std::string> &args = {});
