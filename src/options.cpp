@@ -7,6 +7,7 @@
 #include <allegro.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 
 static char *listbox_strings(const char *const *strings, int size, int index, int *list_size) {
@@ -208,31 +209,55 @@ static void colour_options_dialog() {
 // DirectDraw screen, each of its hundreds of lines and boxes is a surface update of its own,
 // and under Wine (which paces such updates) the 640 x 480 screen stayed black for seconds.
 static BITMAP *dialog_picture = NULL;
+static BITMAP *shown_picture = NULL;       // what was last put on the screen
 static int dialog_input[4];                // pointer x, y, wheel and buttons when last looked at
 static std::atomic<bool> key_event(false); // set by the keyboard driver's thread
-static int showings_due = 0;
+static double input_time = 0, look_time = 0;
+
+// For SHOW_AFTER_INPUT seconds after an input, the picture is looked at every SHOW_LOOK
+// seconds and shown when it changed; otherwise shown every SHOW_IDLE seconds all the same,
+// in case the screen was lost (a switch away from a full screen).
+static const double SHOW_AFTER_INPUT = 0.25, SHOW_LOOK = 0.015, SHOW_IDLE = 0.5;
 
 static void note_key_event(int) {
     key_event = true;
 }
 
+static double seconds_now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 static void show_dialog_picture() {
+    int w = dialog_picture->w, h = dialog_picture->h;
+    if (shown_picture) blit(dialog_picture, shown_picture, 0, 0, 0, 0, w, h);
     scare_mouse();
-    blit(dialog_picture, screen, 0, 0, 0, 0, dialog_picture->w, dialog_picture->h);
+    blit(dialog_picture, screen, 0, 0, 0, 0, w, h);
     unscare_mouse();
 }
 
+static bool picture_changed() {
+    if (!shown_picture) return true;
+    int bytes = dialog_picture->w * ((bitmap_color_depth(dialog_picture) + 7) / 8);
+    for (int y = 0; y < dialog_picture->h; y++)
+        if (memcmp(dialog_picture->line[y], shown_picture->line[y], bytes) != 0) return true;
+    return false;
+}
+
 // The GUI asks for the buttons at every turn of its loops (the dialog's, a drag's, the
-// confirmation box's): after any input, the picture is shown on that turn and the next,
-// by which time the GUI has drawn its answer to the input.
+// confirmation box's), between its drawings. Its answer to an input may come a few turns
+// later (a list takes a key on one turn and draws itself on the next, after asking for the
+// buttons), hence the picture looked at for a while after each input.
 static int buttons_showing_dialog() {
     int input[4] = {mouse_x, mouse_y, mouse_z, mouse_b};
+    double now = seconds_now();
     if (memcmp(input, dialog_input, sizeof input) != 0 || key_event.exchange(false))
-        showings_due = 2;
+        input_time = now;
     memcpy(dialog_input, input, sizeof input);
-    if (showings_due > 0) {
-        showings_due--;
-        show_dialog_picture();
+    bool lately = now - input_time < SHOW_AFTER_INPUT;
+    if (now - look_time >= (lately ? SHOW_LOOK : SHOW_IDLE)) {
+        look_time = now;
+        if (!lately || picture_changed()) show_dialog_picture();
     }
     return input[3];
 }
@@ -242,6 +267,7 @@ static int buttons_showing_dialog() {
 static void run_options_dialog() {
     // Without memory for the picture, the dialog is drawn straight on the screen.
     dialog_picture = create_bitmap(SCREEN_W, SCREEN_H);
+    shown_picture = dialog_picture ? create_bitmap(SCREEN_W, SCREEN_H) : NULL;
     int (*buttons)() = gui_mouse_b;
     void (*key_events)(int) = keyboard_lowlevel_callback;
     if (dialog_picture) {
@@ -264,7 +290,8 @@ static void run_options_dialog() {
     keyboard_lowlevel_callback = key_events;
     gui_set_screen(NULL);
     if (dialog_picture) destroy_bitmap(dialog_picture);
-    dialog_picture = NULL;
+    if (shown_picture) destroy_bitmap(shown_picture);
+    dialog_picture = shown_picture = NULL;
 }
 
 void gui_config(config *cfg) {
