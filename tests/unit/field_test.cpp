@@ -30,11 +30,15 @@ struct field : ::testing::Test {
             destroy_bitmap(b);
         destroy_bitmap(dest);
     }
-    // A frame of one colour; a 48-pixel tall one has a white head above its 32 rows.
+    // A frame of one colour; a 48-pixel tall one has a white head (its left column yellow)
+    // above its 32 rows.
     BITMAP *pic(int colour, int height = 32) {
         owned.push_back(create_bitmap(32, height));
         clear_to_color(owned.back(), colour);
-        if (height > 32) rectfill(owned.back(), 0, 0, 31, height - 33, white);
+        if (height > 32) {
+            rectfill(owned.back(), 0, 0, 31, height - 33, white);
+            vline(owned.back(), 0, 0, height - 33, yellow);
+        }
         return owned.back();
     }
     void add(int type, int x, int y, BITMAP **sprites, int off_x = 0, int off_y = 0,
@@ -95,8 +99,8 @@ TEST_F(field, a_player_off_centre_stands_where_its_offsets_put_it) {
     draw();
     const struct {
         int dx, dy, colour;
-    } want[] = {{3, -2, blue},   {34, 29, blue}, {34, 30, 0}, {3, -3, white},
-                {3, -18, white}, {3, -19, 0},    {2, -2, 0}};
+    } want[] = {{3, -2, blue},   {34, 29, blue}, {34, 30, 0}, {3, -3, yellow},
+                {4, -18, white}, {3, -19, 0},    {2, -2, 0}};
     for (const auto &w : want)
         EXPECT_EQ(at(1, 1, w.dx, w.dy), w.colour) << w.dx << "," << w.dy;
 }

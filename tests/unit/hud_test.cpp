@@ -77,19 +77,19 @@ TEST_F(hud, a_frame_shows_the_field_the_icons_and_the_counters) {
     clear_to_color(icon, makecol(0, 150, 0));
     clear_to_color(picture, makecol(250, 250, 250));
     ps.background = get_rle_sprite(field);
-    ps.field_x = 300, ps.field_y = 200, ps.diamond_count_x = 780;
+    ps.field_x = 300, ps.field_y = 200;
     ps.timer_icon = ps.bomb_icon = ps.diamond_icon = icon;
-    ps.timer_icon_x = 10, ps.bomb_icon_x = 100, ps.diamond_icon_x = 700;
+    place_hud(&ps, 800); // each icon ends 10 pixels before its number
     BITMAP *frames[1] = {picture};
     player.sprites = frames, player.x = 1, player.param3 = 200;
     draw_game_frame(dest, &ps, &g);
     draw_rle_sprite(expected, ps.background, 300, 200);
     blit(picture, expected, 0, 0, 332, 200, 32, 32);
-    for (int x : {10, 100, 700})
+    for (int x : {400 - 42, 266 - 42, 784 - 42})
         blit(icon, expected, 0, 0, x, 0, 32, 32);
     text_at(400, 0, "90", red);
     text_at(266, 0, "200", red);
-    text_at(780, 0, "7", red);
+    text_at(784, 0, "7", red); // room for two digits at the right edge
     text_at(0, 0, "FPS : 61", grey);
     text_at(0, ps.line_height, "objets : 123", grey);
     EXPECT_TRUE(same_region(dest, expected, 0, 0, 800, 600));
