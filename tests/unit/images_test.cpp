@@ -65,9 +65,12 @@ TEST(sprite_tables, a_short_strip_warns_and_leaves_the_rest_empty) {
     unload_bitmap_table(table, 4); // the null entry is skipped
     load_bitmap_table(table, 1, 3, odd.c_str());
     unload_bitmap_table(table, 3);
+    load_bitmap_table(table, 3, 2, odd.c_str()); // only a partial frame from the first on
+    EXPECT_TRUE(!table[0] && !table[1]);
     EXPECT_EQ(recorded_messages(log),
               (std::vector<std::string>{"load_bitmap_table : size error : " + odd + " 0 3",
-                                        "load_bitmap_table : size error : " + odd + " 1 2"}));
+                                        "load_bitmap_table : size error : " + odd + " 1 2",
+                                        "load_bitmap_table : size error : " + odd + " 3 0"}));
 }
 
 // A strip that cannot be read ends the program.
