@@ -90,8 +90,8 @@ TEST(menu, keys_and_pointer_then_the_options_dialog_left_and_saved) {
     EXPECT_TRUE(e2e_hold(&run, "Up", lit(MENU_QUIT)));
     EXPECT_TRUE(e2e_hold(&run, "Down", lit(MENU_PLAY)));
     EXPECT_TRUE(e2e_hold(&run, "Down", lit(MENU_KEYS)));
-    e2e_move(&run, MENU_BUTTON_X[MENU_OPTIONS] + 60, MENU_BUTTON_Y[MENU_OPTIONS] + 20);
-    ASSERT_TRUE(e2e_wait(&run, lit(MENU_OPTIONS)));
+    ASSERT_TRUE(e2e_point(&run, MENU_BUTTON_X[MENU_OPTIONS] + 60, MENU_BUTTON_Y[MENU_OPTIONS] + 20,
+                          lit(MENU_OPTIONS)));
     e2e_click(&run);
     auto row = [&](int list_y, int r, int rows = 3) {
         return [&run, list_y, r, rows](const screenshot &s) {
@@ -182,10 +182,9 @@ TEST(chooser, steps_both_ways_round_the_maps_and_escape_returns_to_the_menu) {
     EXPECT_TRUE(e2e_hold(&run, "Left", shows(1)));
     EXPECT_TRUE(e2e_hold(&run, "Right", shows(0)));
     EXPECT_TRUE(e2e_hold(&run, "Right", shows(2)));
-    e2e_move(&run, 614 + 75, 555 + 20); // "suivant"
-    e2e_wait(&run, [&](const screenshot &s) {
+    EXPECT_TRUE(e2e_point(&run, 614 + 75, 555 + 20, [&](const screenshot &s) { // "suivant"
         return e2e_match(&run, s, "graphics/suiv_on.bmp", 614, 555) > 0.9;
-    });
+    }));
     e2e_click(&run);
     EXPECT_TRUE(e2e_wait(&run, shows(1)));
     ASSERT_TRUE(e2e_hold(&run, "Escape",

@@ -252,6 +252,14 @@ void e2e_key_up(e2e_run *run, const std::string &k) {
 void e2e_click(e2e_run *run) {
     e2e_xdo(run, "mousedown 1 sleep 0.1 mouseup 1");
 }
+bool e2e_point(e2e_run *run, int x, int y, const std::function<bool(const screenshot &)> &done) {
+    bool shown = false;
+    for (int attempt = 0; attempt < 5 && !shown; attempt++) {
+        e2e_move(run, x + attempt, y);
+        shown = e2e_wait(run, done, 2);
+    }
+    return shown;
+}
 void e2e_move(e2e_run *run, int x, int y) {
     e2e_xdo(run, "mousemove " + std::to_string(run->wx + x) + " " + std::to_string(run->wy + y));
 }

@@ -87,6 +87,10 @@ void e2e_key_up(e2e_run *run, const std::string &keysym);
 // Moves the pointer to (x, y) of the window, or clicks there.
 void e2e_move(e2e_run *run, int x, int y);
 void e2e_click(e2e_run *run);
+// Moves the pointer to (x, y) until `done` shows, a pixel further on each time, as a hand
+// would: Allegro counts a jump's mickeys before it moves the pointer's place, so a screen
+// that looks in between may miss a single jump.
+bool e2e_point(e2e_run *run, int x, int y, const std::function<bool(const screenshot &)> &done);
 
 // The menu: the highlighted button (-1 none), -2 when the menu is not on the screen.
 enum { MENU_PLAY = 0, MENU_KEYS = 1, MENU_OPTIONS = 2, MENU_QUIT = 3 };
