@@ -268,6 +268,9 @@ static void run_options_dialog() {
     // Without memory for the picture, the dialog is drawn straight on the screen.
     dialog_picture = create_bitmap(SCREEN_W, SCREEN_H);
     shown_picture = dialog_picture ? create_bitmap(SCREEN_W, SCREEN_H) : NULL;
+    // Both start alike: the GUI asks for the buttons before its first drawing.
+    if (dialog_picture) clear_bitmap(dialog_picture);
+    if (shown_picture) clear_bitmap(shown_picture);
     int (*buttons)() = gui_mouse_b;
     void (*key_events)(int) = keyboard_lowlevel_callback;
     if (dialog_picture) {
