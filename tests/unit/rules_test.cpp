@@ -62,10 +62,9 @@ obj *at(game &g, int x, int y, bool mover = true) {
     return o;
 }
 
-obj *make(game &g, int x, int y, int type, int param1, int timer, int anim, BITMAP **pics,
-          int frame) {
-    return creer_obj(g.map, g.player, &g.object_count, x, y, 0, 0, (int8_t)type, (int8_t)param1, 0,
-                     0, (int8_t)timer, (uint8_t)anim, pics, (uint8_t)frame);
+// A placed object whose timer and frame are set, as a burning block or a bonus just shown.
+void set_timer_and_frame(obj *o, int timer, int frame) {
+    o->timer = (int8_t)timer, o->frame = (uint8_t)frame;
 }
 
 bool scenario_command(route_game *r, const std::string &word, std::istream &in) {
@@ -75,8 +74,7 @@ bool scenario_command(route_game *r, const std::string &word, std::istream &in) 
     if (word == "bonus" && in >> a)
         g.player->param1 = (int8_t)a, g.player->timer = 15;
     else if (word == "bomb" && in >> x >> y >> a >> b)
-        creer_obj(g.map, g.player, &g.object_count, x, y, 0, 0, OBJ_BOMB, 0, 1, (uint8_t)b,
-                  (int8_t)a, 30, g.bomb_sprites, 0);
+        make_bomb(g.map, g.player, &g.object_count, x, y, (uint8_t)b, (int8_t)a, g.bomb_sprites);
     else if (word == "cell" && in >> x >> y >> a)
         g.map->cells[y][x] = (int8_t)a;
     else if (word == "kill" && in >> x >> y)
@@ -85,13 +83,17 @@ bool scenario_command(route_game *r, const std::string &word, std::istream &in) 
         suppr_obj(g.map, at(g, x, y, false), &g.object_count);
     else if (word == "put" && in >> s >> x >> y) {
         if (s == "monster")
-            make(g, x, y, OBJ_MONSTER, 0, -1, 30, g.monster_sprites, 0);
+            make_monster(g.map, g.player, &g.object_count, x, y, g.monster_sprites, 0);
         else if (s == "flame" && in >> a)
-            make(g, x, y, OBJ_FLAME, 0, a, 5, g.flame_sprites[0], 0);
+            make_flame(g.map, g.player, &g.object_count, x, y, 0, 0, 0, (int8_t)a, 5,
+                       g.flame_sprites[0], 0);
         else if (s == "block" && in >> a)
-            make(g, x, y, OBJ_BLOCK, 0, a, 0, g.block_sprites, 1);
+            set_timer_and_frame(make_block(g.map, g.player, &g.object_count, x, y, g.block_sprites),
+                                a, 1);
         else if (s == "bonus" && in >> a) {
-            make(g, x, y, OBJ_BONUS, a, 5, 0, g.bonus_sprites, a);
+            set_timer_and_frame(
+                make_bonus(g.map, g.player, &g.object_count, x, y, (int8_t)a, g.bonus_sprites), 5,
+                a);
             g.map->cells[y][x] = CELL_BONUS;
         } else
             throw std::runtime_error("bad put");
