@@ -16,6 +16,7 @@
 #include <allegro.h>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 static const char *const TIMER_ICON_FAILED = "Echec du chargement du bitmap graphic/timer.bmp";
 static const char *const ICONS_FAILED = "Echec de création des bitmap 'bombe' et 'diamant'";
@@ -79,7 +80,8 @@ static int32_t load_hud(game_session *s) {
     return 0;
 }
 
-// One piece of the music directory, at random; none when the directory has none.
+// One piece of the music directory, at random (the C library's generator, never the
+// game's: whether music plays changes nothing in the game); none when there is none.
 static int32_t load_music(game_session *s) {
     char **files = nullptr;
     int count = list_dir_ext("music", ".mid", &files);
@@ -191,6 +193,15 @@ static int32_t make_background(game_session *s) {
     return 0;
 }
 
+// A new game's seed, from the clock and the C library's generator (seeded at start-up
+// and moved on by every game), so that two games started in one second differ.
+static uint32_t new_game_seed() {
+    uint32_t seed = (uint32_t)time(nullptr) * 2654435761u;
+    for (int i = 0; i < 3; i++)
+        seed = (seed << 11 | seed >> 21) ^ (uint32_t)rand();
+    return seed;
+}
+
 static int32_t set_up(game_session *s, map *m, const char *map_name) {
     s->ps.line_height = text_height(font);
     init_affichage(s->cfg, &s->ps.current, &s->ps.page1, &s->ps.page2, &s->ps.page3);
@@ -198,7 +209,7 @@ static int32_t set_up(game_session *s, map *m, const char *map_name) {
     s->g.map = m;
     if (load_hud(s) || load_music(s) || load_effects(s)) return 1;
     if (load_map_tables(s, map_name)) return 1;
-    init_game_state(&s->g, s->cfg, m, s->t.block_count);
+    init_game_state(&s->g, s->cfg, m, s->t.block_count, new_game_seed());
     load_sprite_tables(&s->t);
     attach_tables(s);
     compose_icons(s);

@@ -2,14 +2,15 @@
 // Script commands, one a line ('#' comments): seed N | time_limit N | block_frames N (for
 // the next map); map ROWS end (map text); map_file NAME (NAME.txt of the map directory;
 // maps/NAME.czm also names it); N KEYS (hold U D L R B Q S, or - for none, N ticks);
-// clock off (no seconds step); second (one step now); watch (a line per tick per mover);
-// show (the state of play, walls aside). Each new map starts a new game.
+// clock off (the rules' ticks alone, for rule scenarios: no seconds step but those asked
+// for); second (one seconds step now); watch (a line per tick per mover); show (the
+// state of play, walls aside). Each new map starts a new game.
 #include "route.h"
 
 #include "maptext.h"
 #include "objets.h"
+#include "temps.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -48,9 +49,8 @@ static std::vector<obj *> ring_objects(const game *g) {
 bool route_start(route_game *r, map *m, unsigned seed, int time_limit, unsigned block_frames) {
     *r = route_game{};
     if (!m) return false;
-    srand(seed);
     r->cfg.time_limit = time_limit;
-    init_game_state(&r->g, &r->cfg, m, block_frames);
+    init_game_state(&r->g, &r->cfg, m, block_frames, seed);
     game &g = r->g;
     BITMAP ***tables[] = {&g.wall_sprites,      &g.block_sprites,     &g.bonus_sprites,
                           &g.player_sprites[0], &g.player_sprites[1], &g.player_sprites[2],
@@ -87,14 +87,14 @@ bool route_keys(const std::string &letters, game_keys *keys) {
 
 static void write_course_line(const route_game *r, std::ostream &out) {
     const obj *p = r->g.player;
-    out << "tick " << r->tick << " player " << p->x << "," << p->y << " off " << (int)p->off_x
+    out << "tick " << r->g.ticks << " player " << p->x << "," << p->y << " off " << (int)p->off_x
         << "," << (int)p->off_y << " bombs " << (int)p->param3 << " objects " << r->g.object_count
         << " diamonds " << r->g.diamonds_left << " time " << r->g.time_left << " end "
         << (int)r->g.end_state << "\n";
 }
 
 static void write_movers(const route_game *r, std::ostream &out) {
-    out << "t" << r->tick;
+    out << "t" << r->g.ticks;
     for (obj *o : ring_objects(&r->g))
         if (o->type == OBJ_PLAYER || o->type == OBJ_MONSTER)
             out << " | " << (int)o->type << " " << o->x << "," << o->y << " " << (int)o->off_x
@@ -105,12 +105,12 @@ static void write_movers(const route_game *r, std::ostream &out) {
 
 void route_ticks(route_game *r, int n, const game_keys *keys, std::ostream &out) {
     for (int i = 0; i < n && r->g.end_state == END_NONE; i++) {
-        game_tick(&r->g, keys);
-        r->tick++;
-        // A new second every 100 ticks; the step runs in the frame after the ticks.
-        if (r->clock && r->g.last_second != r->tick / 100) game_seconds_step(&r->g, r->tick / 100);
-        r->g.frames_this_second++;
-        if (r->tick % 100 == 0 || r->g.end_state != END_NONE) write_course_line(r, out);
+        if (r->clock)
+            advance_game(&r->g, keys);
+        else
+            game_tick(&r->g, keys);
+        if (r->g.ticks % TICKS_PER_SECOND == 0 || r->g.end_state != END_NONE)
+            write_course_line(r, out);
         if (r->watching) write_movers(r, out);
     }
 }
@@ -121,7 +121,7 @@ std::string route_state(const route_game *r, bool walls) {
     out << "end " << (int)g.end_state << "\ntime_left " << g.time_left << "\ndiamonds_left "
         << g.diamonds_left << "\nobject_count " << g.object_count << "\nspeed " << (int)g.speed
         << "\nfuse_time " << (int)g.fuse_time << "\ndirection_sign " << (int)g.direction_sign
-        << "\nfps " << g.fps << "\n";
+        << "\n";
     for (obj *o : ring_objects(&g))
         if (walls || o->type != OBJ_WALL)
             out << "obj type " << (int)o->type << " at " << o->x << "," << o->y << " off "
@@ -148,7 +148,7 @@ struct route_run {
 
 static void finish_game(route_run *run) {
     if (!run->game.g.map) return;
-    *run->out << "ticks " << run->game.tick << "\n" << route_state(&run->game, true);
+    *run->out << "ticks " << run->game.g.ticks << "\n" << route_state(&run->game, true);
     run->end = run->game.g.end_state;
     route_stop(&run->game);
 }
@@ -188,11 +188,11 @@ static void game_command(route_run *run, const std::string &word, std::istringst
     if (word == "clock")
         r->clock = false;
     else if (word == "second")
-        game_seconds_step(&r->g, r->g.last_second + 1);
+        game_seconds_step(&r->g);
     else if (word == "watch")
         r->watching = true;
     else if (word == "show")
-        *run->out << "at tick " << r->tick << "\n" << route_state(r, false);
+        *run->out << "at tick " << r->g.ticks << "\n" << route_state(r, false);
     else if (run->hooks->command && run->hooks->command(r, word, in))
         return;
     else if (in >> keys && route_keys(keys, &held))

@@ -15,7 +15,6 @@
 struct route_game {
     config cfg{};
     game g{};
-    int tick = 0;
     bool clock = true, watching = false;
 };
 

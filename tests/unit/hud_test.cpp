@@ -35,7 +35,8 @@ struct hud : ::testing::Test {
         ps.hud_font = font, ps.line_height = text_height(font);
         player.type = OBJ_PLAYER, player.param3 = 2, player.timer = -1;
         player.next = player.prev = &player;
-        g.player = &player, g.time_left = 90, g.diamonds_left = 7, g.object_count = 123, g.fps = 61;
+        g.player = &player, g.time_left = 90, g.diamonds_left = 7, g.object_count = 123,
+        ps.fps = 61;
     }
     void TearDown() override {
         destroy_bitmap(dest);

@@ -153,7 +153,7 @@ TEST(setup, maps_without_a_first_object_or_a_player_start_are_refused) {
         ::map *m = raw_map(map_bytes(rows));
         config cfg{};
         game g;
-        init_game_state(&g, &cfg, m, 3);
+        init_game_state(&g, &cfg, m, 3, 1);
         EXPECT_EQ(create_map_objects(&g), 1) << rows[0];
         EXPECT_EQ(g.player, nullptr);
         for (int r = 0; r < m->height; r++)
