@@ -150,29 +150,31 @@ static int check(int argc, char **argv) {
     return failures ? 1 : 0;
 }
 
-// Plays a route (its maps are read beside it) and writes its course; with --win, fails
-// unless the last game is won.
+// Plays a route (its maps are read beside it) and writes its course; fails when one of
+// its expectations does not hold and, with --win, unless the last game is won.
 static int route(int argc, char **argv) {
     bool win = argc > 0 && !strcmp(argv[0], "--win");
     argc -= win, argv += win;
     if (argc < 1 || argc > 2) return usage();
     std::ifstream script(argv[0]);
     if (!script) return fprintf(stderr, "%s: cannot be read\n", argv[0]), 1;
-    std::string path = argv[0], error;
+    std::string path = argv[0];
     std::string dir = path.find('/') == std::string::npos ? "." : path.substr(0, path.rfind('/'));
     std::ostringstream course;
-    int end = 0;
-    if (!route_play(script, dir, route_hooks{}, course, &error, &end))
-        return fprintf(stderr, "%s: %s\n", argv[0], error.c_str()), 1;
+    route_result result;
+    if (!route_play(script, dir, route_hooks{}, course, &result))
+        return fprintf(stderr, "%s: %s\n", argv[0], result.error.c_str()), 1;
     std::string text = course.str();
     if (argc == 1) fwrite(text.data(), 1, text.size(), stdout);
     if (argc == 2 && !write_all(argv[1], text.data(), text.size()))
         return fprintf(stderr, "%s: cannot be written\n", argv[1]), 1;
-    if (win && end != END_WON)
+    for (const route_miss &miss : result.missed)
+        fprintf(stderr, "%s:%s\n", argv[0], route_miss_text(miss).c_str());
+    if (win && result.end != END_WON)
         return fprintf(stderr, "%s: the route does not win its map (the game ends with %d)\n",
-                       argv[0], end),
+                       argv[0], result.end),
                1;
-    return 0;
+    return result.missed.empty() ? 0 : 1;
 }
 
 int main(int argc, char **argv) {

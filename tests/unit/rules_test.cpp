@@ -1,7 +1,9 @@
-// Rule tests, mostly golden scenarios: scripts of games played tick by tick from a fixed
-// seed (tests/golden/*.replay, and the shipped maps' winning routes assets/maps/*.route),
-// their course and states compared with tests/golden/NAME.golden (tests/golden/update.sh
-// rewrites them). The route commands are listed in tools/route.cpp; scenarios add theirs.
+// Rule tests, mostly scenarios: scripts of games played tick by tick from a fixed seed
+// (tests/golden/*.replay, and the shipped maps' winning routes assets/maps/*.route). Each
+// rule a script names is a test of its own, passed when the script's expectations under
+// that name hold; the course and states the script writes are its evidence, compared
+// with tests/golden/NAME.golden (tests/golden/update.sh rewrites them). The route
+// commands are listed in tools/route.cpp; scenarios add theirs.
 #include "maps.h"
 #include "objets.h"
 #include "route.h"
@@ -109,23 +111,34 @@ bool scenario_command(route_game *r, const std::string &word, std::istream &in) 
     return true;
 }
 
-std::string play(const std::string &path) {
-    std::ifstream in(path);
-    if (!in) throw std::runtime_error("cannot read " + path);
+// A script played: its course, and what it missed.
+struct played {
+    std::string course;
+    route_result result;
+};
+
+played play(const std::string &file) {
+    std::ifstream in(CINDERMAZE_SOURCE_DIR "/" + file);
+    if (!in) throw std::runtime_error("cannot read " + file);
     std::ostringstream out;
-    std::string error;
-    int end = 0;
+    played p;
     if (!route_play(in, CINDERMAZE_SOURCE_DIR "/assets/maps", {raw_map, scenario_command}, out,
-                    &error, &end))
-        throw std::runtime_error(path + ": " + error);
-    return out.str();
+                    &p.result))
+        throw std::runtime_error(file + ": " + p.result.error);
+    p.course = out.str();
+    return p;
+}
+
+std::string test_name(std::string name) {
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
 }
 
 class golden : public testing::TestWithParam<std::string> {};
 
 TEST_P(golden, replay_matches_its_golden_file) {
     const std::string golden = golden_dir + "/" + stem(GetParam()) + ".golden";
-    std::string got = play(CINDERMAZE_SOURCE_DIR "/" + GetParam());
+    std::string got = play(GetParam()).course;
     const char *update = getenv("CINDERMAZE_UPDATE_GOLDEN");
     if (update && *update) return write_text(golden, got);
     std::vector<uint8_t> want = read_file(golden);
@@ -140,10 +153,74 @@ TEST_P(golden, replay_matches_its_golden_file) {
 
 INSTANTIATE_TEST_SUITE_P(replays, golden, testing::ValuesIn(replay_files()),
                          [](const testing::TestParamInfo<std::string> &info) {
-                             std::string name = stem(info.param);
-                             std::replace(name.begin(), name.end(), '-', '_');
-                             return name;
+                             return test_name(stem(info.param));
                          });
+
+// The rules the scripts name ("rule NAME"; before the first, the script's own name), each
+// with the scripts that state it.
+struct named_rule {
+    std::string name;
+    std::vector<std::string> files;
+};
+
+std::vector<named_rule> named_rules() {
+    std::vector<named_rule> rules;
+    auto state = [&](const std::string &name, const std::string &file) {
+        for (named_rule &r : rules)
+            if (r.name == name) {
+                if (r.files.back() != file) r.files.push_back(file);
+                return;
+            }
+        rules.push_back({name, {file}});
+    };
+    for (const std::string &file : replay_files()) {
+        std::ifstream in(CINDERMAZE_SOURCE_DIR "/" + file);
+        std::string rule = test_name(stem(file)), line;
+        while (std::getline(in, line)) {
+            if (line.rfind("rule ", 0) == 0) rule = line.substr(5);
+            if (line.rfind("expect ", 0) == 0) state(rule, file);
+        }
+    }
+    return rules;
+}
+
+void PrintTo(const named_rule &r, std::ostream *out) {
+    *out << r.name;
+}
+
+class rule : public testing::TestWithParam<named_rule> {};
+
+TEST_P(rule, holds) {
+    const named_rule &r = GetParam();
+    for (const std::string &file : r.files)
+        for (const route_miss &miss : play(file).result.missed)
+            EXPECT_NE(miss.rule.empty() ? test_name(stem(file)) : miss.rule, r.name)
+                << file << ":" << route_miss_text(miss);
+}
+
+INSTANTIATE_TEST_SUITE_P(promises, rule, testing::ValuesIn(named_rules()),
+                         [](const testing::TestParamInfo<named_rule> &info) {
+                             return info.param.name;
+                         });
+
+// The player of scripts misses what does not hold, now or at its tick, with its line.
+TEST(expectations, each_one_that_does_not_hold_is_missed_with_its_line_and_reading) {
+    std::istringstream script("map\n#####\n#P.D#\n#####\nend\nrule walk\nexpect end none\n"
+                              "expect at 10 offset 4 0\nexpect at 20 player 2 1\n"
+                              "expect fixed 3 1 pic diamond\nexpect count diamond 2\n"
+                              "rule late\nexpect at 99 end won\n15 R\n");
+    std::ostringstream out;
+    route_result result;
+    ASSERT_TRUE(route_play(script, ".", {}, out, &result)) << result.error;
+    std::vector<std::string> missed;
+    for (const route_miss &miss : result.missed)
+        missed.push_back(route_miss_text(miss));
+    EXPECT_EQ(missed, (std::vector<std::string>{
+                          "11 (walk): expect count diamond 2: got 1",
+                          "8 (walk): expect at 10 offset 4 0: got -10 0",
+                          "9 (walk): expect at 20 player 2 1: got the game stopped at tick 15",
+                          "13 (late): expect at 99 end won: got the game stopped at tick 15"}));
+}
 
 // create_map_objects on a map made by hand: 1 for a first cell that makes nothing or no
 // player start, and nothing left behind.
@@ -171,9 +248,11 @@ TEST(setup, freeing_the_objects_frees_them_all_and_twice_is_harmless) {
     ASSERT_TRUE(
         route_start(&r, raw_map(map_bytes({"#####", "#P?M#", "#.D.#", "#####"})), 1, 90, 3));
     EXPECT_EQ(r.g.object_count, 18u);
-    free_game_objects(&r.g);
-    EXPECT_EQ(r.g.object_count, 0u);
-    EXPECT_EQ(r.g.player, nullptr);
+    for (int time = 0; time < 2; time++) {
+        free_game_objects(&r.g);
+        EXPECT_EQ(r.g.object_count, 0u);
+        EXPECT_EQ(r.g.player, nullptr);
+    }
     route_stop(&r);
 }
 
