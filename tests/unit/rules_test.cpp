@@ -256,4 +256,23 @@ TEST(setup, freeing_the_objects_frees_them_all_and_twice_is_harmless) {
     route_stop(&r);
 }
 
+// A seed deals the same hidden bonuses whatever drew from the C library before (the
+// music's pick, when the music plays): a game depends on its seed alone.
+TEST(setup, a_seed_deals_the_same_bonuses_whatever_drew_before) {
+    std::vector<int> kinds[2];
+    for (int run = 0; run < 2; run++) {
+        srand(run + 1), rand();
+        route_game r;
+        ASSERT_TRUE(route_start(
+            &r, raw_map(map_bytes({"########", "#P?????#", "#??????#", "########"})), 9, 90, 3));
+        obj *o = r.g.player;
+        do
+            if (o->type == OBJ_BONUS) kinds[run].push_back(o->param1);
+        while ((o = o->next) != r.g.player);
+        route_stop(&r);
+    }
+    EXPECT_EQ(kinds[0].size(), 11u);
+    EXPECT_EQ(kinds[0], kinds[1]);
+}
+
 } // namespace
