@@ -396,5 +396,6 @@ bool route_play(std::istream &script, const std::string &map_dir, const route_ho
 }
 
 std::string route_miss_text(const route_miss &miss) {
-    return std::to_string(miss.line) + " (" + miss.rule + "): " + miss.text + ": got " + miss.got;
+    std::string rule = miss.rule.empty() ? "" : " (" + miss.rule + ")";
+    return std::to_string(miss.line) + rule + ": " + miss.text + ": got " + miss.got;
 }

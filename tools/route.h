@@ -50,5 +50,5 @@ struct route_result {
 // the expectations that did not hold are in `missed` either way.
 bool route_play(std::istream &script, const std::string &map_dir, const route_hooks &hooks,
                 std::ostream &out, route_result *result);
-// "LINE (RULE): expect WHAT: got VALUE", as a miss is reported.
+// "LINE (RULE): expect WHAT: got VALUE", as a miss is reported (no brackets without a rule).
 std::string route_miss_text(const route_miss &miss);
