@@ -1,4 +1,5 @@
-// The game's own random numbers: the bonus kinds and fuses it deals are evenly spread.
+// The game's own random numbers: the same for a seed everywhere, and evenly spread over the
+// bonus kinds and fuses they deal.
 #include "hasard.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,17 @@ TEST(generator, every_number_below_n_is_as_likely_as_the_others) {
     for (int i = 0; i < 30000; i++)
         first_quarter += rng_below(&rng, 3u << 30) < (1u << 30);
     EXPECT_NEAR(first_quarter, 10000, 500);
+}
+
+// A seed's numbers are pinned: a record of a won game (its seed and keys) made with them
+// must replay the same on every system, today and after any change.
+TEST(generator, a_seed_gives_the_same_numbers_everywhere) {
+    game_rng rng;
+    rng_seed(&rng, 1);
+    std::vector<uint32_t> got;
+    for (int i = 0; i < 4; i++)
+        got.push_back(rng_next(&rng));
+    EXPECT_EQ(got, (std::vector<uint32_t>{1412771199, 1791099446, 124312908, 1968572995}));
 }
 
 } // namespace
