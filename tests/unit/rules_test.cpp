@@ -1,9 +1,7 @@
 // Rule tests, mostly scenarios: scripts of games played tick by tick from a fixed seed
-// (tests/golden/*.replay, and the shipped maps' winning routes assets/maps/*.route). Each
-// rule a script names is a test of its own, passed when the script's expectations under
-// that name hold; the course and states the script writes are its evidence, compared
-// with tests/golden/NAME.golden (tests/golden/update.sh rewrites them). The route
-// commands are listed in tools/route.cpp; scenarios add theirs.
+// (tests/golden/*.replay, the shipped maps' routes assets/maps/*.route). Each rule a script
+// names is a test, passed when its expectations hold; the course is compared with
+// tests/golden/NAME.golden (update.sh rewrites them). Commands: tools/route.cpp and below.
 #include "maps.h"
 #include "objets.h"
 #include "route.h"
@@ -111,22 +109,15 @@ bool scenario_command(route_game *r, const std::string &word, std::istream &in) 
     return true;
 }
 
-// A script played: its course, and what it missed.
-struct played {
-    std::string course;
-    route_result result;
-};
-
-played play(const std::string &file) {
+// A script played: its course, and what it missed in `result`.
+std::string play(const std::string &file, route_result *result) {
     std::ifstream in(CINDERMAZE_SOURCE_DIR "/" + file);
     if (!in) throw std::runtime_error("cannot read " + file);
     std::ostringstream out;
-    played p;
     if (!route_play(in, CINDERMAZE_SOURCE_DIR "/assets/maps", {raw_map, scenario_command}, out,
-                    &p.result))
-        throw std::runtime_error(file + ": " + p.result.error);
-    p.course = out.str();
-    return p;
+                    result))
+        throw std::runtime_error(file + ": " + result->error);
+    return out.str();
 }
 
 std::string test_name(std::string name) {
@@ -138,7 +129,8 @@ class golden : public testing::TestWithParam<std::string> {};
 
 TEST_P(golden, replay_matches_its_golden_file) {
     const std::string golden = golden_dir + "/" + stem(GetParam()) + ".golden";
-    std::string got = play(GetParam()).course;
+    route_result result;
+    std::string got = play(GetParam(), &result);
     const char *update = getenv("CINDERMAZE_UPDATE_GOLDEN");
     if (update && *update) return write_text(golden, got);
     std::vector<uint8_t> want = read_file(golden);
@@ -165,20 +157,18 @@ struct named_rule {
 
 std::vector<named_rule> named_rules() {
     std::vector<named_rule> rules;
-    auto state = [&](const std::string &name, const std::string &file) {
-        for (named_rule &r : rules)
-            if (r.name == name) {
-                if (r.files.back() != file) r.files.push_back(file);
-                return;
-            }
-        rules.push_back({name, {file}});
-    };
     for (const std::string &file : replay_files()) {
         std::ifstream in(CINDERMAZE_SOURCE_DIR "/" + file);
         std::string rule = test_name(stem(file)), line;
         while (std::getline(in, line)) {
             if (line.rfind("rule ", 0) == 0) rule = line.substr(5);
-            if (line.rfind("expect ", 0) == 0) state(rule, file);
+            if (line.rfind("expect ", 0) != 0) continue;
+            auto found = std::find_if(rules.begin(), rules.end(),
+                                      [&](const named_rule &r) { return r.name == rule; });
+            if (found == rules.end())
+                rules.push_back({rule, {file}});
+            else if (found->files.back() != file)
+                found->files.push_back(file);
         }
     }
     return rules;
@@ -192,10 +182,13 @@ class rule : public testing::TestWithParam<named_rule> {};
 
 TEST_P(rule, holds) {
     const named_rule &r = GetParam();
-    for (const std::string &file : r.files)
-        for (const route_miss &miss : play(file).result.missed)
+    for (const std::string &file : r.files) {
+        route_result result;
+        play(file, &result);
+        for (const route_miss &miss : result.missed)
             EXPECT_NE(miss.rule.empty() ? test_name(stem(file)) : miss.rule, r.name)
                 << file << ":" << route_miss_text(miss);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(promises, rule, testing::ValuesIn(named_rules()),
