@@ -72,6 +72,17 @@ add_custom_target(install_files ALL DEPENDS ${ICON_OUTPUTS} ${GZIPPED})
 # ------------------------------------------------------------------ what goes where
 install(TARGETS cindermaze cindermaze-edit RUNTIME DESTINATION ${CINDERMAZE_PROGRAM_DIR})
 install(FILES ${SOUND_SETUP} DESTINATION ${CINDERMAZE_PROGRAM_DIR})
+# A stripped installation (the package's) also drops the compiler's notes, as Debian's own
+# tools do.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program cindermaze cindermaze-edit)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CINDERMAZE_PROGRAM_DIR}/\${program}\"
+        COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+  endif()
+")
 # Everything else the build put beside the programs, but the settings.
 install(DIRECTORY ${CINDERMAZE_RUN_DIR}/ DESTINATION ${CINDERMAZE_DATA_DIR}
   PATTERN "save" EXCLUDE
