@@ -59,7 +59,7 @@ zcat "$prefix/share/man/man6/cindermaze-edit.6.gz" | grep -q '^\.TH CINDERMAZE-E
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 for program in cindermaze cindermaze-edit; do
     DISPLAY= "$prefix/games/$program" --help >"$work/out" 2>&1 &&
-        grep -q "^Usage : $program" "$work/out" && grep -q "affiche la version et quitte" "$work/out" ||
+        grep -q "^Usage : $program" "$work/out" && grep -q "Cindermaze lit ses données" "$work/out" ||
         fail "$program --help: $(cat "$work/out")"
     [ "$(DISPLAY= "$prefix/games/$program" --version 2>&1)" = "$program $version" ] || fail "$program --version"
 done
