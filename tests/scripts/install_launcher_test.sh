@@ -64,8 +64,9 @@ for program in cindermaze cindermaze-edit; do
     [ "$(DISPLAY= "$prefix/games/$program" --version 2>&1)" = "$program $version" ] || fail "$program --version"
 done
 
-# A private X server without auto-repeat, and the recording xmessage.
-exec {xfd}< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -r -nolisten tcp 2>/dev/null & echo "pid $!")
+# A private X server without auto-repeat, kept up between the programs (no reset when the
+# last one leaves, which a start at that moment would meet), and the recording xmessage.
+exec {xfd}< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -r -noreset -nolisten tcp 2>/dev/null & echo "pid $!")
 read -r -u "$xfd" word xvfb_pid
 read -r -t 10 -u "$xfd" display || { echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=:$display PATH=$source/tests/support/stubs:$PATH XMESSAGE_LOG=$work/messages
@@ -87,6 +88,7 @@ play_and_quit() {
     (cd / && exec "$prefix/games/$launcher" "$@" >"$work/out" 2>&1) &
     game_pid=$!
     for _ in $(seq 300); do
+        kill -0 "$game_pid" 2>/dev/null || break
         if [ "$launcher" = cindermaze ]; then menu_shown && break; else
             xwininfo -root -tree | grep -q ' 800x600+' && break
         fi
@@ -103,7 +105,7 @@ play_and_quit() {
     kill -0 "$game_pid" 2>/dev/null && { fail "the game did not quit"; kill "$game_pid"; }
     wait "$game_pid"
     status=$? game_pid=
-    [ "$status" -eq 0 ] || fail "the game ended with status $status: $(cat "$work/messages" 2>/dev/null)"
+    [ "$status" -eq 0 ] || fail "$launcher ended with status $status: $(cat "$work/out" "$work/messages" 2>/dev/null)"
 }
 
 play_and_quit
