@@ -1,7 +1,7 @@
 // Sprite tables: strip images cut into 32-pixel-wide frames.
 #include "images.h"
 
-#include "cindermaze.h"
+#include "message.h"
 
 #include <allegro.h>
 
@@ -16,15 +16,14 @@ void load_bitmap_table(BITMAP **table, unsigned first, unsigned count, const cha
         table[k] = nullptr;
     BITMAP *strip = load_bitmap(filename, nullptr);
     if (!strip) {
-        allegro_message("Ne peut charger la bitmap %s", filename);
+        show_message("Ne peut charger la bitmap %s", filename);
         fatal_exit(STRIP_MISSING);
     }
     unsigned width = (unsigned)strip->w;
     if (count * FRAME_WIDTH > width - first * FRAME_WIDTH) {
         unsigned whole = width / FRAME_WIDTH;
         count = whole > first ? whole - first : 0;
-        allegro_message("load_bitmap_table : size error : %s %d %d", filename, (int)first,
-                        (int)count);
+        show_message("load_bitmap_table : size error : %s %d %d", filename, (int)first, (int)count);
     }
     for (unsigned k = 0; k < count; k++) {
         table[k] = create_bitmap(FRAME_WIDTH, strip->h);

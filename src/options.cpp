@@ -1,6 +1,7 @@
 // The options dialog (Allegro GUI): display, game time and volumes, saved on request.
 #include "options.h"
 
+#include "cindermaze.h"
 #include "config.h"
 #include "guifont.h"
 
@@ -284,7 +285,8 @@ static void run_options_dialog() {
     if (dialog_picture) show_dialog_picture();
     while (open) {
         rest(1);
-        open = update_dialog(player);
+        // The window's close box leaves the dialog without saving.
+        open = update_dialog(player) && !take_close_button();
     }
     shutdown_dialog(player);
     // The main menu that comes next shows the pointer again over its own picture.
