@@ -43,6 +43,7 @@ set_target_properties(PkgConfig::ALLEGRO PROPERTIES
 
 # ------------------------------------------------------------------ the game
 add_subdirectory(src)
+add_subdirectory(editor)
 add_dependencies(cindermaze_core allegro_win)
 # A GUI program (no console window) that needs no DLL beyond Windows' own.
 target_link_options(cindermaze PRIVATE -static -static-libgcc -static-libstdc++ -mwindows)
