@@ -47,10 +47,11 @@ int32_t *config_key_field(config *cfg, int action) {
 // driver the safe mode's selector offers on this system.
 static bool known_card(int32_t card) {
     static const int32_t cards[] = {
-        GFX_AUTODETECT, GFX_AUTODETECT_FULLSCREEN, GFX_AUTODETECT_WINDOWED, GFX_SAFE,
+        GFX_AUTODETECT,    GFX_AUTODETECT_FULLSCREEN, GFX_AUTODETECT_WINDOWED,
+        GFX_SAFE,
 #ifdef _WIN32
-        GFX_DIRECTX_ACCEL, GFX_DIRECTX_SAFE, GFX_DIRECTX_SOFT, GFX_DIRECTX_WIN, GFX_DIRECTX_OVL,
-        GFX_GDI,
+        GFX_DIRECTX_ACCEL, GFX_DIRECTX_SAFE,          GFX_DIRECTX_SOFT,
+        GFX_DIRECTX_WIN,   GFX_DIRECTX_OVL,           GFX_GDI,
 #else
         GFX_XWINDOWS, GFX_XWINDOWS_FULLSCREEN, GFX_XDGA2, GFX_XDGA2_SOFT, GFX_FBCON, GFX_VBEAF,
         GFX_SVGALIB, GFX_VGA, GFX_MODEX,

@@ -11,6 +11,17 @@
 // Allegro's own limit for a message.
 static const int MESSAGE_SIZE = 4096;
 
+// A click that brought the box (on the chooser's preview, say) must end on the game's
+// window: released once that window has gone, it would stay held there ever after and the
+// menus, which wait for every button to be up, would never answer again.
+static void wait_buttons_released() {
+    for (int waited = 0; mouse_driver && waited < 1000; waited += 10) {
+        poll_mouse();
+        if (!mouse_b) return;
+        rest(10);
+    }
+}
+
 bool show_message(const char *format, ...) {
     char text[MESSAGE_SIZE];
     va_list values;
@@ -23,6 +34,7 @@ bool show_message(const char *format, ...) {
     }
     // The driver itself (not the autodetection that found it) gives the same mode back.
     int card = gfx_driver->id, w = SCREEN_W, h = SCREEN_H;
+    wait_buttons_released();
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     allegro_message("%s", text);
     if (!set_mode_or_window(card, w, h)) mode_refused_exit(w, h);

@@ -51,7 +51,8 @@ TEST_F(settings, each_file_gives_its_record) {
     };
     const bytes odd = {{4, 7}, {24, 45}, {8, 0}},
                 short_file = {{0, 2}, {16, 0x80}, {17, 2}, {20, 0xe0}, {21, 1}};
-    const bytes selector = {{0, 'N'}, {1, 'I'}, {2, 'W'}, {3, 'X'}, {16, 0}, {17, 4}, {20, 0}, {21, 3}};
+    const bytes selector = {{0, 'N'}, {1, 'I'}, {2, 'W'}, {3, 'X'},
+                            {16, 0},  {17, 4},  {20, 0},  {21, 3}};
     const bytes nonsense = {{0, 0x78}, {3, 0x12}, {11, 0x80}, {15, 1}, {16, 0x81}, {21, 0x90}};
     const bytes keys = {{28, 0},   {32, KEY_MAX}, {44, 255}, {45, 255},
                         {46, 255}, {47, 255},     {52, 99}};
