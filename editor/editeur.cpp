@@ -6,6 +6,7 @@
 #include "config.h"
 #include "editeur_files.h"
 #include "jeu.h"
+#include "message.h"
 #include "volume.h"
 
 #include <allegro.h>
@@ -342,7 +343,7 @@ static void opened(editor *e) {
 
 static void say(editor *e, const std::string &text, bool as_message) {
     e->message = text;
-    if (as_message) allegro_message("%s", text.c_str());
+    if (as_message && show_message("%s", text.c_str())) show_mouse(screen);
 }
 
 static void save(editor *e) {
@@ -395,7 +396,7 @@ static void play(editor *e) {
         !write_file_whole(TRIAL_MAP, bytes.data(), bytes.size()))
         return say(e, "Impossible de préparer la partie dans save/.", true);
     show_mouse(nullptr);
-    bool moded = set_mode_or_window(e->cfg->gfx_card, e->cfg->screen_w, e->cfg->screen_h);
+    bool moded = set_game_mode(e->cfg);
     if (moded) {
         if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
         apply_volumes(e->cfg);
@@ -403,7 +404,7 @@ static void play(editor *e) {
         remove(TRIAL_MAP);
         remove(TRIAL_STRIP);
         // A failed set-up has shut the library down: nothing more can be shown.
-        if (failed) exit(1);
+        if (failed == JEU_FAILED) exit(1);
     }
     remove(TRIAL_MAP);
     remove(TRIAL_STRIP);
@@ -532,7 +533,7 @@ int editeur(config *cfg, const char *name) {
     if (name) {
         std::string reason;
         if (!edit_name_ok(name) || !edit_open(&e.map, name, &reason)) {
-            allegro_message("%s", reason.empty() ? "Nom de carte invalide." : reason.c_str());
+            show_message("%s", reason.empty() ? "Nom de carte invalide." : reason.c_str());
             destroy_bitmap(e.buffer);
             unload_datafile(e.data);
             return 1;
