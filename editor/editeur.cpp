@@ -2,9 +2,11 @@
 // and a map played in the game's own loop.
 #include "editeur.h"
 
+#include "bktype.h"
 #include "cindermaze.h"
 #include "config.h"
 #include "editeur_files.h"
+#include "files.h"
 #include "jeu.h"
 #include "volume.h"
 
@@ -390,23 +392,23 @@ static void play(editor *e) {
     if (!edit_can_save(&e->map))
         return say(e, "Le jeu refuse cette carte : " + edit_status_line(&e->map), false);
     std::vector<uint8_t> bytes = edit_bytes(&e->map), tiles;
-    if (!read_file_bytes(e->strip, &tiles) ||
-        !write_file_whole(TRIAL_STRIP, tiles.data(), tiles.size()) ||
-        !write_file_whole(TRIAL_MAP, bytes.data(), bytes.size()))
+    bool read = read_file_bytes(e->strip.c_str(), &tiles);
+    file_to_write trial[] = {{TRIAL_STRIP, tiles.data(), tiles.size()},
+                             {TRIAL_MAP, bytes.data(), bytes.size()}};
+    if (!read || !write_files_whole(trial, 2))
         return say(e, "Impossible de préparer la partie dans save/.", true);
     show_mouse(nullptr);
     bool moded = set_mode_or_window(e->cfg->gfx_card, e->cfg->screen_w, e->cfg->screen_h);
+    int32_t failed = 0;
     if (moded) {
         if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
         apply_volumes(e->cfg);
-        int32_t failed = jeu(e->cfg, TRIAL_MAP);
-        remove(TRIAL_MAP);
-        remove(TRIAL_STRIP);
-        // A failed set-up has shut the library down: nothing more can be shown.
-        if (failed) exit(1);
+        failed = jeu(e->cfg, TRIAL_MAP);
     }
     remove(TRIAL_MAP);
     remove(TRIAL_STRIP);
+    // A failed set-up has shut the library down: nothing more can be shown.
+    if (failed) exit(1);
     if (!set_mode_or_window(GFX_AUTODETECT_FULLSCREEN, 800, 600))
         fatal_exit("Impossible de revenir dans le mode graphique 800 x 600.");
     set_window_title("Cindermaze - editeur de cartes");
@@ -521,12 +523,12 @@ static bool on_mouse(editor *e) {
 int editeur(config *cfg, const char *name) {
     editor e{};
     e.cfg = cfg;
-    e.data = load_datafile("bktype.dat");
-    if (!e.data || !e.data[0].dat) {
-        fatal_error("Echec du chargement du datafile bktype.dat");
+    const char *problem = nullptr;
+    e.data = load_bktype(&e.font, &problem);
+    if (!e.data) {
+        fatal_error(problem);
         return 1;
     }
-    e.font = (FONT *)e.data[0].dat;
     e.buffer = create_bitmap(SCREEN_W, SCREEN_H);
     set_window_title("Cindermaze - editeur de cartes");
     if (name) {
