@@ -8,6 +8,7 @@
 #include "editeur_files.h"
 #include "files.h"
 #include "jeu.h"
+#include "maps.h"
 #include "volume.h"
 
 #include <allegro.h>
@@ -63,18 +64,19 @@ static int col_text() {
 // ---------------------------------------------------------------- pictures
 
 static BITMAP *strip_frame(BITMAP *strip, int frame) {
-    BITMAP *b = create_bitmap(32, 32);
+    BITMAP *b = create_bitmap(CELL_PIXELS, CELL_PIXELS);
     clear_to_color(b, bitmap_mask_color(b));
-    if (strip && strip->w >= (frame + 1) * 32) blit(strip, b, frame * 32, 0, 0, 0, 32, 32);
+    if (strip && strip->w >= (frame + 1) * CELL_PIXELS)
+        blit(strip, b, frame * CELL_PIXELS, 0, 0, 0, CELL_PIXELS, CELL_PIXELS);
     return b;
 }
 
 static void overlay(BITMAP *dest, const char *file, int frame, int x, int y, int w, int h) {
     BITMAP *b = load_bitmap(file, nullptr);
     if (!b) return;
-    BITMAP *f = create_bitmap(32, b->h);
-    blit(b, f, frame * 32, 0, 0, 0, 32, b->h);
-    masked_stretch_blit(f, dest, 0, 0, 32, b->h, x, y, w, h);
+    BITMAP *f = create_bitmap(CELL_PIXELS, b->h);
+    blit(b, f, frame * CELL_PIXELS, 0, 0, 0, CELL_PIXELS, b->h);
+    masked_stretch_blit(f, dest, 0, 0, CELL_PIXELS, b->h, x, y, w, h);
     destroy_bitmap(f);
     destroy_bitmap(b);
 }
