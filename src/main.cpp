@@ -1,4 +1,5 @@
 // The program's entry: start-up, the main menu again and again, and the screens it leads to.
+#include "arguments.h"
 #include "cindermaze.h"
 #include "config.h"
 #include "jeu.h"
@@ -134,7 +135,20 @@ static bool start_sound(config *cfg, const char *program, player_volumes *kept) 
     return install_sound(DIGI_NONE, MIDI_NONE, program) == 0;
 }
 
+// What --help says; an option the game learns is one more entry.
+static const usage_entry GAME_OPTIONS[] = {
+    {"--safemode", "démarre dans un petit mode 16 bits et laisse choisir le pilote\n"
+                   "graphique et la résolution, si le démarrage normal échoue"},
+};
+static const program_usage GAME_USAGE = {
+    "cindermaze",
+    "Cindermaze, jeu d'action en labyrinthe : posez des bombes, cassez les blocs\n"
+    "et ramassez tous les diamants avant la fin du temps.",
+    GAME_OPTIONS, sizeof GAME_OPTIONS / sizeof GAME_OPTIONS[0]};
+
 int main(int argc, char **argv) {
+    // Answered before the settings file is read or made, and without a window.
+    if (answer_help_or_version(argc, argv, &GAME_USAGE)) return 0;
     config *cfg = load_config();
     bool safe_mode = argc > 1 && strcmp(argv[1], "--safemode") == 0;
     if (safe_mode)

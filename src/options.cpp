@@ -74,9 +74,18 @@ static char the_text5[] =
 // Set by the save button of the showing in progress.
 static char saved = 0;
 
+// The confirmation box takes one key per button: y answers "Oui", and so does o, the
+// letter its underline shows, turned into a y while the box waits.
+static int o_answers_yes(int key, int *) {
+    return key == 'o' ? 'y' : key == 'O' ? 'Y' : key;
+}
+
 static int quit() {
+    int (*keys)(int, int *) = keyboard_ucallback;
+    keyboard_ucallback = o_answers_yes;
     int answer =
-        alert("Quitter sans enregistrer la configuration ?", NULL, NULL, "&Oui", "&Non", 'o', 'n');
+        alert("Quitter sans enregistrer la configuration ?", NULL, NULL, "&Oui", "&Non", 'y', 'n');
+    keyboard_ucallback = keys;
     return answer == 1 ? D_CLOSE : D_O_K;
 }
 
@@ -204,22 +213,37 @@ static void colour_options_dialog() {
             d->bg = the_dialog[OPT_CLEAR].bg;
 }
 
-// The dialog is drawn in memory and put on the screen in one piece. Drawn straight on a
+// The dialog is drawn in memory and what changed is put on the screen. Drawn straight on a
 // DirectDraw screen, each of its hundreds of lines and boxes is a surface update of its own,
 // and under Wine (which paces such updates) the 640 x 480 screen stayed black for seconds.
+//
+// The pointer is drawn here too, over what is put on the screen, and Allegro's own pointer
+// stays hidden. The GUI takes Allegro's pointer off the screen around each of its drawings,
+// even in memory, and Allegro's pointer is moved by the timer thread: each taking off waits
+// for that thread, which waits for the X server. On a loaded machine one answer of the
+// dialog took up to a second to reach the screen that way.
 static BITMAP *dialog_picture = NULL;
-static BITMAP *shown_picture = NULL;       // what was last put on the screen
-static int dialog_input[4];                // pointer x, y, wheel and buttons when last looked at
-static std::atomic<bool> key_event(false); // set by the keyboard driver's thread
-static double input_time = 0, look_time = 0;
+static BITMAP *shown_picture = NULL;         // what was last put on the screen
+static int dialog_input[4];                  // pointer x, y, wheel and buttons when last looked at
+static std::atomic<bool> key_event(false);   // set by the keyboard driver's thread
+static std::atomic<bool> screen_lost(false); // set when the program comes back to the front
+static int turns_since_input = 0;
+static int pointer_x = 0, pointer_y = 0; // where the pointer was drawn
+static double look_time = 0;
 
-// For SHOW_AFTER_INPUT seconds after an input, the picture is looked at every SHOW_LOOK
-// seconds and shown when it changed; otherwise shown every SHOW_IDLE seconds all the same,
-// in case the screen was lost (a switch away from a full screen).
-static const double SHOW_AFTER_INPUT = 0.25, SHOW_LOOK = 0.015, SHOW_IDLE = 0.5;
+// The GUI answers an input within two of its turns (a list takes a key on one turn and
+// draws itself on the next): for LOOK_TURNS turns after an input the picture is looked at
+// on every turn, however long a turn takes. Otherwise it is looked at every LOOK_IDLE
+// seconds, which costs a comparison of the whole picture.
+static const int LOOK_TURNS = 4;
+static const double LOOK_IDLE = 0.02;
 
 static void note_key_event(int) {
     key_event = true;
+}
+
+static void note_screen_lost() {
+    screen_lost = true;
 }
 
 static double seconds_now() {
@@ -227,69 +251,117 @@ static double seconds_now() {
         .count();
 }
 
-static void show_dialog_picture() {
-    int w = dialog_picture->w, h = dialog_picture->h;
-    if (shown_picture) blit(dialog_picture, shown_picture, 0, 0, 0, 0, w, h);
-    scare_mouse();
-    blit(dialog_picture, screen, 0, 0, 0, 0, w, h);
-    unscare_mouse();
+// The top-left corner of the pointer's picture for the pointer's place now.
+static void pointer_corner(int *x, int *y) {
+    *x = mouse_x - mouse_x_focus;
+    *y = mouse_y - mouse_y_focus;
 }
 
-static bool picture_changed() {
-    if (!shown_picture) return true;
-    int bytes = dialog_picture->w * ((bitmap_color_depth(dialog_picture) + 7) / 8);
-    for (int y = 0; y < dialog_picture->h; y++)
-        if (memcmp(dialog_picture->line[y], shown_picture->line[y], bytes) != 0) return true;
-    return false;
+static void draw_pointer() {
+    pointer_corner(&pointer_x, &pointer_y);
+    if (mouse_sprite) draw_sprite(screen, mouse_sprite, pointer_x, pointer_y);
+}
+
+// Puts a part of the picture on the screen, and the pointer back over it when it lies there.
+static void show_area(int x, int y, int w, int h) {
+    blit(dialog_picture, shown_picture, x, y, x, y, w, h);
+    blit(dialog_picture, screen, x, y, x, y, w, h);
+    if (mouse_sprite && pointer_x < x + w && x < pointer_x + mouse_sprite->w && pointer_y < y + h &&
+        y < pointer_y + mouse_sprite->h)
+        draw_pointer();
+}
+
+// The smallest rectangle holding every pixel that differs from what the screen shows;
+// false when none does.
+static bool changed_area(int *x0, int *y0, int *x1, int *y1) {
+    int bytes_per_pixel = (bitmap_color_depth(dialog_picture) + 7) / 8;
+    int row_bytes = dialog_picture->w * bytes_per_pixel;
+    *x0 = dialog_picture->w, *y0 = dialog_picture->h, *x1 = -1, *y1 = -1;
+    for (int y = 0; y < dialog_picture->h; y++) {
+        const uint8_t *now = dialog_picture->line[y], *shown = shown_picture->line[y];
+        if (memcmp(now, shown, row_bytes) == 0) continue;
+        int first = 0, last = row_bytes - 1;
+        while (now[first] == shown[first])
+            first++;
+        while (now[last] == shown[last])
+            last--;
+        *x0 = MIN(*x0, first / bytes_per_pixel), *x1 = MAX(*x1, last / bytes_per_pixel);
+        *y0 = MIN(*y0, y), *y1 = y;
+    }
+    return *y1 >= 0;
+}
+
+// Puts on the screen what the GUI drew since the last look, and the pointer where it is now.
+static void show_changes() {
+    double now = seconds_now();
+    if (turns_since_input >= LOOK_TURNS && now - look_time < LOOK_IDLE && !screen_lost) return;
+    look_time = now;
+    int x0, y0, x1, y1;
+    if (screen_lost.exchange(false))
+        show_area(0, 0, dialog_picture->w, dialog_picture->h);
+    else if (changed_area(&x0, &y0, &x1, &y1))
+        show_area(x0, y0, x1 - x0 + 1, y1 - y0 + 1);
+    int x, y;
+    pointer_corner(&x, &y);
+    if (mouse_sprite && (x != pointer_x || y != pointer_y)) {
+        blit(shown_picture, screen, pointer_x, pointer_y, pointer_x, pointer_y, mouse_sprite->w,
+             mouse_sprite->h);
+        draw_pointer();
+    }
 }
 
 // The GUI asks for the buttons at every turn of its loops (the dialog's, a drag's, the
-// confirmation box's), between its drawings. Its answer to an input may come a few turns
-// later (a list takes a key on one turn and draws itself on the next, after asking for the
-// buttons), hence the picture looked at for a while after each input.
+// confirmation box's), between its drawings: each turn shows what the last one drew.
 static int buttons_showing_dialog() {
     int input[4] = {mouse_x, mouse_y, mouse_z, mouse_b};
-    double now = seconds_now();
-    if (memcmp(input, dialog_input, sizeof input) != 0 || key_event.exchange(false))
-        input_time = now;
+    bool input_seen = memcmp(input, dialog_input, sizeof input) != 0 || key_event.exchange(false);
     memcpy(dialog_input, input, sizeof input);
-    bool lately = now - input_time < SHOW_AFTER_INPUT;
-    if (now - look_time >= (lately ? SHOW_LOOK : SHOW_IDLE)) {
-        look_time = now;
-        if (!lately || picture_changed()) show_dialog_picture();
-    }
+    turns_since_input = input_seen ? 0 : MIN(turns_since_input + 1, LOOK_TURNS);
+    show_changes();
     return input[3];
 }
 
 // Allegro's do_dialog, with a millisecond's sleep between passes so that the dialog
-// does not take a whole processor while it waits for the player.
+// does not take a whole processor while it waits for the player. What a pass drew is
+// shown before the sleep.
 static void run_options_dialog() {
-    // Without memory for the picture, the dialog is drawn straight on the screen.
+    // Without memory for the pictures, the dialog is drawn straight on the screen under
+    // Allegro's pointer.
     dialog_picture = create_bitmap(SCREEN_W, SCREEN_H);
     shown_picture = dialog_picture ? create_bitmap(SCREEN_W, SCREEN_H) : NULL;
-    // Both start alike: the GUI asks for the buttons before its first drawing.
-    if (dialog_picture) clear_bitmap(dialog_picture);
-    if (shown_picture) clear_bitmap(shown_picture);
+    if (shown_picture) {
+        clear_bitmap(dialog_picture);
+        clear_bitmap(shown_picture);
+    } else if (dialog_picture) {
+        destroy_bitmap(dialog_picture);
+        dialog_picture = NULL;
+    }
     int (*buttons)() = gui_mouse_b;
     void (*key_events)(int) = keyboard_lowlevel_callback;
     if (dialog_picture) {
         gui_set_screen(dialog_picture);
         gui_mouse_b = buttons_showing_dialog;
         keyboard_lowlevel_callback = note_key_event;
+        set_display_switch_callback(SWITCH_IN, note_screen_lost);
+        screen_lost = false; // both pictures start as the new mode's black screen
+        turns_since_input = 0;
+        pointer_corner(&pointer_x, &pointer_y);
+    } else {
+        show_mouse(screen);
     }
-    show_mouse(screen);
     DIALOG_PLAYER *player = init_dialog(the_dialog, -1);
-    bool open = update_dialog(player); // the first pass draws the whole dialog
-    if (dialog_picture) show_dialog_picture();
+    bool open = true;
     while (open) {
-        rest(1);
         open = update_dialog(player);
+        if (dialog_picture) show_changes();
+        if (open) rest(1);
     }
     shutdown_dialog(player);
-    // The main menu that comes next shows the pointer again over its own picture.
+    // The main menu that comes next shows its pointer over its own picture.
     show_mouse(NULL);
     gui_mouse_b = buttons;
     keyboard_lowlevel_callback = key_events;
+    remove_display_switch_callback(note_screen_lost);
     gui_set_screen(NULL);
     if (dialog_picture) destroy_bitmap(dialog_picture);
     if (shown_picture) destroy_bitmap(shown_picture);

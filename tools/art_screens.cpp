@@ -260,6 +260,48 @@ static void blit_magnified(canvas *c, const canvas *strip, int k, int scale, int
     blit(c, &big, x, y);
 }
 
+// A flat-topped lens: its height at x, from `height` in the middle down to 0 at +-half_width.
+static double lens(int x, int middle, double half_width, double height) {
+    double u = std::fabs(x - middle) / half_width;
+    return u >= 1 ? 0 : height * std::pow(1 - u * u * u, 0.3);
+}
+
+// A thin glowing crack from (x, y) sideways (dir -1 or 1) for `length` pixels.
+static void glowing_crack(canvas *c, int x, int y, int dir, int length, int seed) {
+    for (int s = 0; s < length; s++, x += dir) {
+        if (noise(s / 4, 0, seed) < 0.3) y += noise(s, 1, seed) < 0.5 ? -1 : 1;
+        put(c, x, y, s < length / 2 ? EM4 : EM3);
+        put(c, x, y + 1, s < length / 3 ? EM2 : EM1);
+    }
+}
+
+// A seam of molten rock across the middle of the cave, white-hot, over the black cleft it
+// opens. The key binding screen writes its blue question on the seam and its yellow or red
+// answer in the cleft; in the map chooser the preview hides both.
+static void molten_seam(canvas *c) {
+    const int sill = 323; // the seam's bottom edge and the cleft's top
+    glowing_crack(c, 180, sill - 4, -1, 110, 93);
+    glowing_crack(c, 620, sill - 5, 1, 100, 94);
+    for (int x = 170; x < 630; x++) {
+        // Jagged in steps of a few pixels, like broken rock.
+        double seam = lens(x, 400, 222, 44) * (0.9 + 0.1 * noise(x / 4, 0, 91));
+        double cleft = lens(x, 400, 215, 36) * (0.85 + 0.15 * noise(x / 3, 1, 91));
+        if (seam <= 0) continue;
+        int top = sill - (int)seam;
+        for (int y = top - 6; y < sill; y++) {
+            double depth = (double)(y - top) / seam; // 0 at the seam's top, 1 at the sill
+            uint8_t col = y < top - 2    ? dither(x, y, (y - top + 6) / 4.0, get(c, x, y), EM2)
+                          : y < top      ? (uint8_t)EM3
+                          : depth < 0.25 ? dither(x, y, depth * 4, EM4, HOT0)
+                          : depth > 0.8  ? dither(x, y, (depth - 0.8) * 5, HOT0, HOT1)
+                                         : (uint8_t)HOT0;
+            put(c, x, y, col);
+        }
+        for (int y = sill; y < sill + (int)cleft + 2; y++)
+            put(c, x, y, y < sill + (int)cleft ? (uint8_t)NIGHT : (uint8_t)ST0);
+    }
+}
+
 canvas menu_background(const canvas *player, const canvas *bombs, const canvas *diamonds) {
     canvas c = make_canvas(800, 600);
     for (int y = 0; y < 600; y++)
@@ -271,9 +313,14 @@ canvas menu_background(const canvas *player, const canvas *bombs, const canvas *
             put(&c, x, y,
                 gradient(x, y, v, {{0.12, ST0}, {0.32, PU0}, {0.5, EM0}, {0.7, EM1}, {0.9, EM2}}));
         }
+    embers(&c, 520, 77, 110, 430);
+    // The pit along the bottom, where the chooser writes the map's name in red.
+    for (int y = 540; y < 600; y++)
+        for (int x = 0; x < 800; x++)
+            put(&c, x, y, dither(x, y, (y - 540) / 8.0, get(&c, x, y), NIGHT));
+    molten_seam(&c);
     rock_wall(&c, false, 3);
     rock_wall(&c, true, 5);
-    embers(&c, 520, 77, 110, 430);
     // The heroes of the game, large: a lit ledge, a bomb, diamonds and the miner. They keep
     // out of the middle, where the map chooser shows its 448 x 312 preview (176..624 by
     // 144..456), so that nothing of them sticks out round a preview.

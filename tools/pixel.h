@@ -38,7 +38,8 @@ enum : uint8_t {
     BR3, // wood and sand
     PU0,
     PU1,
-    PU2, // violets
+    PU2,   // violets
+    NIGHT, // the near black of clefts and pits, under red and yellow texts
     PALETTE_SIZE,
     MASK = 255
 };

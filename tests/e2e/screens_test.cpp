@@ -77,9 +77,11 @@ bool click_until(e2e_run *run, int x, int y, const std::function<bool(const scre
 
 // The menu by the arrow keys (round the buttons) and by the pointer, which selects once
 // moved; a click opens the options dialog, its selected entries white on black across the
-// row and its accents in its own font. "Quitter" there asks first: Escape keeps the dialog,
-// "o" (Oui) leaves it, nothing saved. Opened again by the keys, the dialog saves window,
-// 1024 x 768 and "5 minutes" (End in the time list under the pointer) with 's' over that list.
+// row and its accents in its own font. "Quitter" there asks first: Escape and "n" (Non) keep
+// the dialog, "y" (Oui) leaves it, nothing saved. Opened again by the keys, the dialog saves
+// window, 1024 x 768 and "5 minutes" (End in the time list under the pointer) with 's' over
+// that list; opened a third time and left with "o" (the underlined letter of "Oui"), it
+// leaves the saved file as it is.
 TEST(menu, keys_and_pointer_then_the_options_dialog_left_and_saved) {
     config cfg = quiet_settings();
     e2e_run run;
@@ -127,19 +129,25 @@ TEST(menu, keys_and_pointer_then_the_options_dialog_left_and_saved) {
     EXPECT_EQ(differ, 0);
     destroy_bitmap(label);
     destroy_font(font8);
-    ASSERT_TRUE(pick(WINDOW_LIST_Y, 0));
-    dialog = e2e_shot(&run);
-    auto asked = [&](const screenshot &s) { // the question over the dialog's middle
-        int changed = 0;
-        for (int y = 200; y < 280; y++)
-            for (int x = 220; x < 420; x++)
-                changed += e2e_pixel(&run, s, x, y) != e2e_pixel(&run, dialog, x, y);
-        return changed > 1000;
+    // "Quitter" asks; each key of `keep` answers and the dialog stays, then `leave` leaves.
+    auto quit_asking = [&](const std::vector<const char *> &keep, const char *leave) {
+        screenshot before = e2e_shot(&run);
+        auto asked = [&](const screenshot &s) { // the question over the dialog's middle
+            int changed = 0;
+            for (int y = 200; y < 280; y++)
+                for (int x = 220; x < 420; x++)
+                    changed += e2e_pixel(&run, s, x, y) != e2e_pixel(&run, before, x, y);
+            return changed > 1000;
+        };
+        for (const char *key : keep)
+            if (!click_until(&run, 82, 462, asked) ||
+                !e2e_hold(&run, key, [&](const screenshot &s) { return !asked(s); }))
+                return false;
+        return click_until(&run, 82, 462, asked) && e2e_hold(&run, leave, menu_back) &&
+               e2e_wait_menu(&run);
     };
-    ASSERT_TRUE(click_until(&run, 82, 462, asked));
-    ASSERT_TRUE(e2e_hold(&run, "Escape", [&](const screenshot &s) { return !asked(s); }));
-    ASSERT_TRUE(click_until(&run, 82, 462, asked));
-    ASSERT_TRUE(e2e_hold(&run, "o", menu_back) && e2e_wait_menu(&run));
+    ASSERT_TRUE(pick(WINDOW_LIST_Y, 0));
+    ASSERT_TRUE(quit_asking({"Escape", "n"}, "y"));
     EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(cfg));
     ASSERT_TRUE(e2e_menu_choose(&run, MENU_OPTIONS));
     ASSERT_TRUE(e2e_wait_window(&run, 640, 480) && e2e_wait(&run, row(WINDOW_LIST_Y, 1)));
@@ -150,6 +158,10 @@ TEST(menu, keys_and_pointer_then_the_options_dialog_left_and_saved) {
     ASSERT_TRUE(e2e_hold(&run, "End", row(TIME_LIST_Y, 4, 5)));
     ASSERT_TRUE(e2e_hold(&run, "s", menu_back) && e2e_wait_menu(&run));
     cfg.screen_w = 1024, cfg.screen_h = 768, cfg.time_limit = 300;
+    EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(cfg));
+    ASSERT_TRUE(e2e_menu_choose(&run, MENU_OPTIONS));
+    ASSERT_TRUE(e2e_wait_window(&run, 640, 480) && e2e_wait(&run, row(WINDOW_LIST_Y, 1)));
+    ASSERT_TRUE(pick(WINDOW_LIST_Y, 0) && quit_asking({}, "o"));
     EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(cfg));
     EXPECT_TRUE(e2e_quit_from_menu(&run));
 }

@@ -7,7 +7,9 @@
 #include "maps.h"
 #include "test_util.h"
 
+#include <algorithm>
 #include <allegro.h>
+#include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <set>
@@ -80,6 +82,54 @@ TEST(data, the_font_has_a_glyph_for_every_character_of_the_texts) {
         EXPECT_TRUE(in_range && text_length(f, std::string(1, (char)c).c_str()) > 0) << c;
     }
     unload_datafile(data);
+}
+
+// WCAG contrast of two colours, from their relative luminances.
+double contrast_ratio(int c1, int c2) {
+    auto luminance = [](int c) {
+        auto linear = [](int v) {
+            double s = v / 255.0;
+            return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(getr32(c)) + 0.7152 * linear(getg32(c)) + 0.0722 * linear(getb32(c));
+    };
+    double a = luminance(c1), b = luminance(c2);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+// The texts the key binding screen and the map chooser draw over the menu background, at
+// their places on the 800 x 600 menu: each reads at 4.5:1 or better against every pixel
+// of the background behind it.
+TEST(data, texts_over_the_menu_background_stand_out_from_every_pixel_behind_them) {
+    allegro_for_tests(32);
+    set_uformat(U_ASCII);
+    BITMAP *back = load_bitmap((RUN + "/graphics/fond.bmp").c_str(), nullptr);
+    DATAFILE *data = load_datafile((RUN + "/bktype.dat").c_str());
+    ASSERT_TRUE(back && data);
+    FONT *f = (FONT *)data[0].dat;
+    const int h = text_height(f), blue = makecol32(0, 0, 255), yellow = makecol32(255, 255, 0),
+              red = makecol32(255, 0, 0);
+    struct text_place {
+        std::string text;
+        int y, colour;
+    };
+    std::vector<text_place> texts = {{"Changements enregistres !", (600 - h) / 2, blue},
+                                     {"TOUCHE DEJA UTILISEE !", 300 + h + 5, red}};
+    for (const char *action : {"haut", "bas", "gauche", "droite", "bombe", "quitter", "pause"})
+        texts.push_back({std::string("Appuyez sur la touche '") + action + "'.", 298, blue});
+    texts.push_back({"ISO_Level3_Shift", 300 + h + 5, yellow}); // among the longest key names
+    // Between the chooser's arrow buttons, whatever the map's name.
+    texts.push_back({std::string(52, 'M'), 555, red});
+    for (const text_place &t : texts) {
+        int w = std::min(text_length(f, t.text.c_str()), 454), x0 = 400 - w / 2;
+        double worst = 21;
+        for (int y = t.y; y < t.y + h; y++)
+            for (int x = x0; x < x0 + w; x++)
+                worst = std::min(worst, contrast_ratio(t.colour, getpixel(back, x, y)));
+        EXPECT_GE(worst, 4.5) << t.text;
+    }
+    unload_datafile(data);
+    destroy_bitmap(back);
 }
 
 TEST(data, every_shipped_map_loads_and_passes_the_check_with_its_pictures) {
