@@ -9,6 +9,7 @@
 #include "files.h"
 #include "jeu.h"
 #include "maps.h"
+#include "message.h"
 #include "volume.h"
 
 #include <allegro.h>
@@ -346,7 +347,7 @@ static void opened(editor *e) {
 
 static void say(editor *e, const std::string &text, bool as_message) {
     e->message = text;
-    if (as_message) allegro_message("%s", text.c_str());
+    if (as_message && show_message("%s", text.c_str())) show_mouse(screen);
 }
 
 static void save(editor *e) {
@@ -400,7 +401,7 @@ static void play(editor *e) {
     if (!read || !write_files_whole(trial, 2))
         return say(e, "Impossible de préparer la partie dans save/.", true);
     show_mouse(nullptr);
-    bool moded = set_mode_or_window(e->cfg->gfx_card, e->cfg->screen_w, e->cfg->screen_h);
+    bool moded = set_game_mode(e->cfg);
     int32_t failed = 0;
     if (moded) {
         if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
@@ -410,7 +411,7 @@ static void play(editor *e) {
     remove(TRIAL_MAP);
     remove(TRIAL_STRIP);
     // A failed set-up has shut the library down: nothing more can be shown.
-    if (failed) exit(1);
+    if (failed == JEU_FAILED) exit(1);
     if (!set_mode_or_window(GFX_AUTODETECT_FULLSCREEN, 800, 600))
         fatal_exit("Impossible de revenir dans le mode graphique 800 x 600.");
     set_window_title("Cindermaze - editeur de cartes");
@@ -536,7 +537,7 @@ int editeur(config *cfg, const char *name) {
     if (name) {
         std::string reason;
         if (!edit_name_ok(name) || !edit_open(&e.map, name, &reason)) {
-            allegro_message("%s", reason.empty() ? "Nom de carte invalide." : reason.c_str());
+            show_message("%s", reason.empty() ? "Nom de carte invalide." : reason.c_str());
             destroy_bitmap(e.buffer);
             unload_datafile(e.data);
             return 1;

@@ -4,6 +4,7 @@
 #include "cindermaze.h"
 #include "config.h"
 #include "editeur.h"
+#include "message.h"
 
 #include <allegro.h>
 #include <cstdlib>
@@ -32,6 +33,7 @@ int main(int argc, char **argv) {
             return 1;
         }
     }
+    forget_allegro_error();
     int status = editeur(cfg, argc > 1 ? argv[1] : nullptr);
     if (status == 0) deinit();
     free(cfg);

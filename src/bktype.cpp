@@ -1,7 +1,7 @@
 // The font datafile bktype.dat: loaded and checked in one place for every screen.
 #include "bktype.h"
 
-#include "cindermaze.h"
+#include "message.h"
 
 #include <allegro.h>
 

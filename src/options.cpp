@@ -1,6 +1,7 @@
 // The options dialog (Allegro GUI): display, game time and volumes, saved on request.
 #include "options.h"
 
+#include "cindermaze.h"
 #include "config.h"
 #include "guifont.h"
 
@@ -352,7 +353,8 @@ static void run_options_dialog() {
     DIALOG_PLAYER *player = init_dialog(the_dialog, -1);
     bool open = true;
     while (open) {
-        open = update_dialog(player);
+        // The window's close box leaves the dialog without saving.
+        open = update_dialog(player) && !take_close_button();
         if (dialog_picture) show_changes();
         if (open) rest(1);
     }

@@ -36,8 +36,10 @@ struct settings : ::testing::Test {
     }
 };
 
-// Each file a player may have, and the record it gives: kept as stored when in range,
-// defaults for what a short file lacks, key codes outside the key table repaired.
+// Each file a player may have, and the record it gives: kept as stored when in range
+// (a card of the safe mode's selector too), defaults for what a short file lacks, for key
+// codes outside the key table, a card the library does not know and a size the options do
+// not offer; volumes clamped.
 TEST_F(settings, each_file_gives_its_record) {
     using bytes = std::vector<std::pair<int, int>>;
     auto image = [](const bytes &changes, size_t size = 56) {
@@ -47,14 +49,20 @@ TEST_F(settings, each_file_gives_its_record) {
         b.resize(size);
         return b;
     };
-    const bytes odd = {{4, 7}, {24, 45}, {8, 0}}, short_file = {{0, 2}, {16, 0x80}, {17, 2}};
+    const bytes odd = {{4, 7}, {24, 45}, {8, 0}},
+                short_file = {{0, 2}, {16, 0x80}, {17, 2}, {20, 0xe0}, {21, 1}};
+    const bytes selector = {{0, 'N'}, {1, 'I'}, {2, 'W'}, {3, 'X'},
+                            {16, 0},  {17, 4},  {20, 0},  {21, 3}};
+    const bytes nonsense = {{0, 0x78}, {3, 0x12}, {11, 0x80}, {15, 1}, {16, 0x81}, {21, 0x90}};
     const bytes keys = {{28, 0},   {32, KEY_MAX}, {44, 255}, {45, 255},
                         {46, 255}, {47, 255},     {52, 99}};
     const struct {
         std::vector<uint8_t> file, record;
     } cases[] = {{image({}), image({})},
                  {image(odd), image(odd)},
-                 {image(short_file, 20), image(short_file)},
+                 {image(short_file, 24), image(short_file)},
+                 {image(selector), image(selector)},
+                 {image(nonsense), image({{8, 0}, {12, 255}})},
                  {image({}, 0), image({})},
                  {image(keys), image({{52, 99}})}};
     for (const auto &c : cases) {
