@@ -165,17 +165,17 @@ static int32_t make_background(game_session *s) {
     play_screen *ps = &s->ps;
     const map *m = s->g.map;
     // A field that cannot be shown is never drawn: a 255 x 255 map would take 266 MB.
-    if (place_field(ps, m->width * 32, m->height * 32, SCREEN_W, SCREEN_H)) {
+    if (place_field(ps, m->width * CELL_PIXELS, m->height * CELL_PIXELS, SCREEN_W, SCREEN_H)) {
         s->g.end_state = END_TOO_BIG;
         return 0;
     }
-    ps->field_bitmap = create_bitmap(m->width * 32, m->height * 32);
+    ps->field_bitmap = create_bitmap(m->width * CELL_PIXELS, m->height * CELL_PIXELS);
     if (!ps->field_bitmap) return setup_failed(FIELD_FAILED);
     clear(ps->field_bitmap);
     for (int r = 0; r < m->height; r++)
         for (int c = 0; c < m->width; c++) {
             BITMAP *tile = m->cells[r][c] == CELL_WALL ? s->t.wall[0] : s->t.floor[0];
-            if (tile) draw_sprite(ps->field_bitmap, tile, c * 32, r * 32);
+            if (tile) draw_sprite(ps->field_bitmap, tile, c * CELL_PIXELS, r * CELL_PIXELS);
         }
     ps->background = get_rle_sprite(ps->field_bitmap);
     if (!ps->background) return setup_failed(FIELD_FAILED);
