@@ -1,5 +1,6 @@
 // Small helpers shared by the tests.
 #include "test_util.h"
+#include "files.h"
 #include "maptext.h"
 
 #include <allegro.h>
@@ -30,18 +31,12 @@ scoped_cwd::~scoped_cwd() {
 
 std::vector<uint8_t> read_file(const std::string &path) {
     std::vector<uint8_t> bytes;
-    FILE *f = fopen(path.c_str(), "rb");
-    for (int c; f && (c = fgetc(f)) != EOF;)
-        bytes.push_back((uint8_t)c);
-    if (f) fclose(f);
+    if (!read_file_bytes(path.c_str(), &bytes)) bytes.clear();
     return bytes;
 }
 
 void write_file(const std::string &path, const std::vector<uint8_t> &bytes) {
-    FILE *f = fopen(path.c_str(), "wb");
-    if (!f) return;
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
+    write_file_whole(path.c_str(), bytes.data(), bytes.size());
 }
 
 void write_text(const std::string &path, const std::string &text) {
