@@ -1,15 +1,20 @@
 // The picture of a game: where the field and the counters go, what a frame of play
-// shows, the pause text and the end screens.
+// shows (ring order, movers' offsets, fixed things on their corner, walls left to the
+// background, a tall player split around the flames), the pause text and the end screens.
 #include "hud.h"
+#include "hud_layout.h"
 #include "objets.h"
 #include "rules.h"
 #include "test_util.h"
 
 #include <allegro.h>
+#include <array>
 #include <gtest/gtest.h>
 #include <string>
 
 namespace {
+
+const int OX = 16, OY = 40; // where draw_playscreen is asked to start the field
 
 // Pixels of `shot` in the rectangle equal those of `expected`.
 ::testing::AssertionResult same_region(BITMAP *shot, BITMAP *expected, int x, int y, int w, int h) {
@@ -20,18 +25,22 @@ namespace {
     return ::testing::AssertionSuccess();
 }
 
-struct hud : ::testing::Test {
+struct picture : ::testing::Test {
     play_screen ps{};
     game g{};
     obj player{};
     BITMAP *dest = nullptr, *expected = nullptr;
-    int red = 0, grey = 0, yellow = 0;
+    std::vector<BITMAP *> owned;
+    std::vector<obj> ring = std::vector<obj>(64);
+    size_t used = 0;
+    int red, green, blue, white, yellow, grey;
 
     void SetUp() override {
         allegro_for_tests(32);
-        red = makecol(255, 0, 0), grey = makecol(125, 125, 125), yellow = makecol(255, 255, 0);
-        dest = create_bitmap(800, 600), expected = create_bitmap(800, 600);
-        clear_bitmap(dest), clear_bitmap(expected);
+        red = makecol(255, 0, 0), green = makecol(0, 255, 0), blue = makecol(0, 0, 255);
+        white = makecol(255, 255, 255), yellow = makecol(255, 255, 0),
+        grey = makecol(125, 125, 125);
+        dest = pic(0, 600, 800), expected = pic(0, 600, 800);
         ps.hud_font = font, ps.line_height = text_height(font);
         player.type = OBJ_PLAYER, player.param3 = 2, player.timer = -1;
         player.next = player.prev = &player;
@@ -39,8 +48,19 @@ struct hud : ::testing::Test {
         ps.fps = 61;
     }
     void TearDown() override {
-        destroy_bitmap(dest);
-        destroy_bitmap(expected);
+        for (BITMAP *b : owned)
+            destroy_bitmap(b);
+    }
+    // A picture of one colour; a frame taller than a cell has a white head (its left
+    // column yellow) above its 32 rows.
+    BITMAP *pic(int colour, int height = 32, int width = 32) {
+        owned.push_back(create_bitmap(width, height));
+        clear_to_color(owned.back(), colour);
+        if (height > 32 && width == 32) {
+            rectfill(owned.back(), 0, 0, 31, height - 33, white);
+            vline(owned.back(), 0, 0, height - 33, yellow);
+        }
+        return owned.back();
     }
     void text_at(int x, int y, const std::string &s, int colour) {
         textout_ex(expected, font, s.c_str(), x, y, colour, -1);
@@ -48,35 +68,54 @@ struct hud : ::testing::Test {
     void centred_at(int x, int y, const std::string &s, int colour) {
         textout_centre_ex(expected, font, s.c_str(), x, y, colour, -1);
     }
+    // A ring of objects made by hand, drawn by draw_playscreen.
+    void add(int type, int x, int y, BITMAP **sprites, int off_x = 0, int off_y = 0,
+             int frame = 0) {
+        obj &o = ring[used++];
+        o = obj{};
+        o.type = (int8_t)type, o.x = x, o.y = y, o.off_x = (int8_t)off_x, o.off_y = (int8_t)off_y;
+        o.sprites = sprites, o.frame = (uint8_t)frame, o.timer = -1;
+    }
+    void draw() {
+        for (size_t i = 0; i < used; i++)
+            ring[i].next = &ring[(i + 1) % used], ring[i].prev = &ring[(i + used - 1) % used];
+        draw_playscreen(&ring[0], dest, OX, OY);
+    }
+    int at(int c, int r, int dx, int dy) {
+        return getpixel(dest, OX + 32 * c + dx, OY + 32 * r + dy);
+    }
 };
 
 // Where the field goes: centred under the counters, down to the bottom edge when the
-// counters would not fit above, too big when it overflows the screen.
-TEST_F(hud, the_field_is_centred_under_the_counters_or_too_big) {
+// counters would not fit above, too big when it overflows the screen. A map fits a screen
+// (for the map check and the editor) when, with the game's counters, it is not too big and
+// the 32-pixel icons stay clear of it.
+TEST_F(picture, the_field_is_centred_under_the_counters_or_too_big) {
     const struct {
         int w, h, screen_w, screen_h;
         bool too_big;
         int x, y;
+        bool fits;
     } cases[] = {
-        {20, 11, 800, 600, false, 80, 124}, {25, 18, 800, 600, false, 0, 12},
-        {26, 11, 800, 600, true, -16, -1},  {20, 19, 800, 600, true, -1, -1},
-        {20, 14, 640, 480, false, 0, 16}, // the built-in font is 8 pixels tall
+        {20, 11, 800, 600, false, 80, 124, true}, {25, 18, 800, 600, false, 0, 12, false},
+        {26, 11, 800, 600, true, -16, -1, false}, {20, 19, 800, 600, true, -1, -1, false},
+        {24, 17, 800, 600, false, 16, 28, false}, {24, 16, 800, 600, false, 16, 44, true},
+        {20, 14, 640, 480, false, 0, 16, true}, // the built-in font is 8 pixels tall
     };
     for (const auto &c : cases) {
         EXPECT_EQ(place_field(&ps, 32 * c.w, 32 * c.h, c.screen_w, c.screen_h), c.too_big);
         EXPECT_TRUE(c.x == -1 || ps.field_x == c.x) << c.w << " x " << c.h;
         EXPECT_TRUE(c.y == -1 || ps.field_y == c.y) << c.w << " x " << c.h;
+        EXPECT_EQ(map_fits_screen(c.w, c.h, c.screen_w, c.screen_h, HUD_FONT_HEIGHT), c.fits)
+            << c.w << " x " << c.h << " on " << c.screen_w << " x " << c.screen_h;
     }
 }
 
 // The background under everything, the icons, the counters (bombs in hand read as an
 // unsigned byte), the frame rate and object count, the objects over the background.
-TEST_F(hud, a_frame_shows_the_field_the_icons_and_the_counters) {
-    BITMAP *field = create_bitmap(64, 32), *icon = create_bitmap(32, 32),
-           *picture = create_bitmap(32, 32);
-    clear_to_color(field, makecol(0, 0, 200));
-    clear_to_color(icon, makecol(0, 150, 0));
-    clear_to_color(picture, makecol(250, 250, 250));
+TEST_F(picture, a_frame_shows_the_field_the_icons_and_the_counters) {
+    BITMAP *field = pic(makecol(0, 0, 200), 32, 64), *icon = pic(makecol(0, 150, 0)),
+           *picture = pic(makecol(250, 250, 250));
     ps.background = get_rle_sprite(field);
     ps.field_x = 300, ps.field_y = 200;
     ps.timer_icon = ps.bomb_icon = ps.diamond_icon = icon;
@@ -95,10 +134,12 @@ TEST_F(hud, a_frame_shows_the_field_the_icons_and_the_counters) {
     text_at(0, ps.line_height, "objets : 123", grey);
     EXPECT_TRUE(same_region(dest, expected, 0, 0, 800, 600));
     destroy_rle_sprite(ps.background);
-    destroy_bitmap(field), destroy_bitmap(icon), destroy_bitmap(picture);
 }
 
-TEST_F(hud, the_time_warning_shows_from_five_seconds_down_to_zero) {
+// The time warning shows from five seconds down to zero. The pause text: five red letters
+// four blanks apart, the line's middle on the middle of the screen given, its top on the
+// screen's middle line.
+TEST_F(picture, the_time_warning_and_the_pause_text_show_where_and_when_they_should) {
     for (int32_t left : {90, 6, 5, 1, 0, -1}) {
         clear_bitmap(dest);
         g.time_left = left;
@@ -108,11 +149,7 @@ TEST_F(hud, the_time_warning_shows_from_five_seconds_down_to_zero) {
         bool shown = same_region(dest, expected, 300, 300, 200, text_height(font));
         EXPECT_EQ(shown, left >= 0 && left <= 5) << left << " seconds left";
     }
-}
-
-// Five red letters four blanks apart, the line's middle on the middle of the screen
-// given, its top on the screen's middle line.
-TEST_F(hud, the_pause_text_is_centred_on_the_screen_given) {
+    clear_bitmap(dest), clear_bitmap(expected);
     draw_pause_text(dest, &ps, 640, 480);
     const std::string text = "P    A    U    S    E";
     text_at(320 - text_length(font, text.c_str()) / 2, 240, text, red);
@@ -121,10 +158,9 @@ TEST_F(hud, the_pause_text_is_centred_on_the_screen_given) {
 
 // Won: the picture centred; lost or out of time: stretched over the screen; a map too
 // big: four yellow lines; quit: nothing.
-TEST_F(hud, each_end_shows_its_screen) {
-    ps.win_screen = create_bitmap(200, 100);
-    clear_to_color(ps.win_screen, makecol(0, 200, 200));
-    ps.lose_screen = create_bitmap(2, 2);
+TEST_F(picture, each_end_shows_its_screen) {
+    ps.win_screen = pic(makecol(0, 200, 200), 100, 200);
+    ps.lose_screen = pic(0, 2, 2);
     const int corner[4] = {makecol(255, 0, 0), makecol(0, 255, 0), makecol(0, 0, 255),
                            makecol(255, 255, 255)};
     for (int i = 0; i < 4; i++)
@@ -146,8 +182,68 @@ TEST_F(hud, each_end_shows_its_screen) {
             centred_at(400, i * h, lines[i], yellow);
         EXPECT_TRUE(same_region(dest, expected, 0, 0, 800, 600)) << "end " << end;
     }
-    destroy_bitmap(ps.win_screen);
-    destroy_bitmap(ps.lose_screen);
+}
+
+TEST_F(picture, every_thing_lands_where_and_as_the_player_sees_it) {
+    BITMAP *tall[1] = {pic(blue, 48)}, *flame[1] = {pic(red)}, *monster[1] = {pic(green)};
+    BITMAP *block[2] = {pic(yellow), pic(red)}, *wall[1] = {pic(grey)}, *bomb[1] = {pic(yellow)};
+    BITMAP *diamond[1] = {pic(bitmap_mask_color(dest))}, *other[1] = {pic(green)};
+    BITMAP *short_strip[4] = {pic(yellow), nullptr, nullptr, nullptr};
+    rectfill(diamond[0], 8, 8, 23, 23, green);
+    rectfill(dest, OX + 32 * 12, OY + 32, OX + 32 * 13 - 1, OY + 63, grey);
+    add(OBJ_PLAYER, 9, 9, other);                       // an earlier player: not drawn
+    add(OBJ_FLAME, 2, 1, flame, FLAME_UP, ARM_UP);      // above the player
+    add(OBJ_FLAME, 2, 2, flame, FLAME_CENTRE, ARM_ALL); // on the player's feet
+    add(OBJ_MONSTER, 5, 1, monster, 16, 0);             // half into the next cell
+    add(OBJ_BLOCK, 6, 1, block);                        // drawn over the monster
+    add(OBJ_BLOCK, 8, 2, block, 0, 0, 1);               // a burning block, its second step
+    add(OBJ_BOMB, 10, 1, bomb, 9, 9);                   // a fixed thing's offsets mean nothing
+    add(OBJ_WALL, 11, 1, wall);                         // left to the background
+    add(OBJ_DIAMOND, 12, 1, diamond);                   // the mask shows the background
+    add(OBJ_BOMB, 13, 1, short_strip, 0, 0, 2);         // beyond a short strip: skipped
+    add(OBJ_DIAMOND, 13, 2, nullptr);                   // no pictures at all: skipped
+    add(OBJ_PLAYER, 2, 2, tall);                        // the last player is the one drawn
+    draw();
+    const struct {
+        int c, r, dx, dy, colour;
+    } want[] = {
+        {2, 2, 5, 5, red},   {2, 2, 31, 31, red},    {2, 2, 5, -1, white},  {2, 2, 5, -16, white},
+        {2, 2, 5, -17, red}, {2, 1, 5, 0, red},      {5, 1, 16, 0, green},  {6, 1, 5, 0, yellow},
+        {5, 1, 15, 0, 0},    {8, 2, 2, 5, red},      {10, 1, 0, 0, yellow}, {10, 1, 32, 32, 0},
+        {11, 1, 10, 10, 0},  {12, 1, 10, 10, green}, {12, 1, 2, 2, grey},   {13, 1, 5, 5, 0},
+        {13, 2, 5, 5, 0},    {9, 9, 5, 5, 0},
+    };
+    for (const auto &w : want)
+        EXPECT_EQ(at(w.c, w.r, w.dx, w.dy), w.colour)
+            << w.c << "," << w.r << " +" << w.dx << "," << w.dy;
+}
+
+// A player off its cell's centre: the feet where the offsets put them, the head above; a
+// frame shorter than a cell stands on the cell's bottom edge.
+TEST_F(picture, a_player_stands_where_its_offsets_put_it_on_the_bottom_of_its_cell) {
+    const struct {
+        int height, off_x, off_y;
+        std::vector<std::array<int, 3>> want; // dx, dy, colour
+    } cases[] = {{48,
+                  3,
+                  -2,
+                  {{3, -2, blue},
+                   {34, 29, blue},
+                   {34, 30, 0},
+                   {3, -3, yellow},
+                   {4, -18, white},
+                   {3, -19, 0},
+                   {2, -2, 0}}},
+                 {16, 0, 0, {{5, 15, 0}, {5, 16, blue}, {5, 31, blue}, {5, 32, 0}}}};
+    for (const auto &c : cases) {
+        BITMAP *standing[1] = {pic(blue, c.height)};
+        used = 0;
+        clear_bitmap(dest);
+        add(OBJ_PLAYER, 1, 1, standing, c.off_x, c.off_y);
+        draw();
+        for (auto [dx, dy, colour] : c.want)
+            EXPECT_EQ(at(1, 1, dx, dy), colour) << c.height << ": " << dx << "," << dy;
+    }
 }
 
 } // namespace
