@@ -1,5 +1,7 @@
 // Files written together, whole or not at all: whatever fails, the earlier files stay as
-// they were and no temporary file is left behind.
+// they were and no temporary file is left behind. A file read whole; a directory listed by
+// extension: exact extensions in name order, the directory in front.
+#include "directory.h"
 #include "files.h"
 #include "test_util.h"
 
@@ -82,16 +84,41 @@ TEST_F(files_together, a_save_that_fails_anywhere_leaves_the_earlier_files_as_th
     }
 }
 
-TEST(files, a_file_is_read_whole_and_a_missing_one_is_told) {
+// Every test reads its files through read_file_bytes (test_util's read_file); the save
+// above reads a file of several buffers.
+TEST(files, a_missing_file_or_a_folder_cannot_be_read) {
     temp_dir dir;
-    std::vector<uint8_t> bytes(10000), got;
-    for (size_t i = 0; i < bytes.size(); i++)
-        bytes[i] = (uint8_t)(i * 7);
-    ASSERT_TRUE(write_file_whole(dir.file("f").c_str(), bytes.data(), bytes.size()));
-    EXPECT_TRUE(read_file_bytes(dir.file("f").c_str(), &got));
-    EXPECT_EQ(got, bytes);
+    std::vector<uint8_t> got;
     EXPECT_FALSE(read_file_bytes(dir.file("missing").c_str(), &got));
     EXPECT_FALSE(read_file_bytes(dir.path.c_str(), &got)); // a folder is no file
+}
+
+// Directory listing: the list is left as it is when nothing matches.
+std::vector<std::string> listed(const std::string &dir, const char *ext) {
+    char **list = (char **)0x1; // left as it is when nothing matches
+    int count = list_dir_ext(dir.c_str(), ext, &list);
+    std::vector<std::string> names;
+    for (int i = 0; i < count; i++)
+        names.push_back(list[i]);
+    if (count) free_file_list(list, count);
+    EXPECT_TRUE(count || list == (char **)0x1);
+    return names;
+}
+
+TEST(directory, lists_exact_extensions_with_the_directory_in_front) {
+    temp_dir dir;
+    for (const char *name : {"castle.czm", "river.czm", "castle.CZM", "old.czm.bak", "a.b.czm",
+                             ".czm", "noext", "czm", "song.mid"})
+        write_text(dir.file(name), "x");
+    make_dirs(dir.file("folder.czm"));
+    std::vector<std::string> want;
+    for (const char *name : {".czm", "a.b.czm", "castle.czm", "folder.czm", "river.czm"})
+        want.push_back(dir.file(name));
+    EXPECT_EQ(listed(dir.path, ".czm"), want);
+    EXPECT_TRUE(listed(dir.path, ".wav").empty());
+    EXPECT_TRUE(listed(dir.file("missing"), ".mid").empty());
+    scoped_cwd cwd(dir.path);
+    EXPECT_EQ(listed(".", ".mid"), std::vector<std::string>{"./song.mid"});
 }
 
 } // namespace
