@@ -18,7 +18,7 @@ std::string write_strip(const temp_dir &dir, const char *name, int width, int he
     return dir.file(name);
 }
 
-TEST(sprite_tables, frames_are_cut_from_the_run_asked_for_and_blank_past_the_edge) {
+TEST(sprite_tables, frames_are_cut_from_the_run_asked_for_blank_past_the_edge_bonus_under_block) {
     allegro_for_tests();
     temp_dir dir;
     BITMAP *table[4], *past[2];
@@ -33,11 +33,7 @@ TEST(sprite_tables, frames_are_cut_from_the_run_asked_for_and_blank_past_the_edg
     EXPECT_EQ((int)getpixel(past[0], 10, 10), bitmap_mask_color(past[0]));
     unload_bitmap_table(table, 4);
     unload_bitmap_table(past, 2);
-}
-
-TEST(sprite_tables, the_bonus_table_carries_the_block_on_frame_zero_only) {
-    allegro_for_tests();
-    temp_dir dir;
+    // The bonus table carries the block on frame zero only.
     std::string strip = write_strip(dir, "bonus.bmp", 32 * 8, 32);
     BITMAP *block = create_bitmap(32, 32);
     clear_to_color(block, bitmap_mask_color(block));
@@ -71,17 +67,6 @@ TEST(sprite_tables, a_short_strip_warns_and_leaves_the_rest_empty) {
               (std::vector<std::string>{"load_bitmap_table : size error : " + odd + " 0 3",
                                         "load_bitmap_table : size error : " + odd + " 1 2",
                                         "load_bitmap_table : size error : " + odd + " 3 0"}));
-}
-
-// A strip that cannot be read ends the program.
-TEST(sprite_tables, a_missing_strip_ends_the_program) {
-    EXPECT_EXIT(
-        {
-            allegro_for_tests();
-            BITMAP *table[2];
-            load_bitmap_table(table, 0, 2, "/nonexistent/strip.bmp");
-        },
-        ::testing::ExitedWithCode(1), "");
 }
 
 } // namespace

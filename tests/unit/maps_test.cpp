@@ -14,7 +14,7 @@ map *room() {
     return load_map_from_memory(bytes.data(), bytes.size());
 }
 
-TEST(map_files, cells_are_read_row_by_row_and_trailing_bytes_ignored) {
+TEST(map_files, cells_are_read_row_by_row_trailing_bytes_ignored_and_pictures_named) {
     temp_dir dir;
     std::vector<uint8_t> bytes = map_bytes({"#####", "#P{05}D#", "#+?M#", "#####"});
     bytes.push_back(0x42);
@@ -35,6 +35,11 @@ TEST(map_files, cells_are_read_row_by_row_and_trailing_bytes_ignored) {
     EXPECT_EQ(map_cell(m, 5, 1), CELL_WALL); // outside reads as wall
     EXPECT_EQ(map_fixed(m, -1, 0), nullptr);
     free_map(m);
+    // The companion pictures keep every dot of the name but the last.
+    char *i = get_map_image_filename("maps/a.b.czm"), *t = get_map_thumb_filename("maps/a.b.czm");
+    EXPECT_STREQ(i, "maps/a.b.bmp");
+    EXPECT_STREQ(t, "thbs/a.b.bmp");
+    free(i), free(t);
 }
 
 TEST(map_files, what_cannot_be_played_is_refused_and_named) {
@@ -64,14 +69,6 @@ TEST(map_files, what_cannot_be_played_is_refused_and_named) {
         }
         free_map(m);
     }
-}
-
-TEST(map_files, companion_pictures_keep_every_dot_but_the_last) {
-    char *i = get_map_image_filename("maps/a.b.czm"), *t = get_map_thumb_filename("maps/a.b.czm");
-    EXPECT_STREQ(i, "maps/a.b.bmp");
-    EXPECT_STREQ(t, "thbs/a.b.bmp");
-    free(i);
-    free(t);
 }
 
 obj *make(map *m, obj *where, uint32_t *count, int type, int x = 2, int y = 2) {
