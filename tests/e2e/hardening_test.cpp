@@ -83,15 +83,15 @@ const file_kind KINDS[] = {
      "prendre une petite r\351solution, de choisir le mode d'affichage DOUBLE BUFFER et de "
      "d\351sactiver le son.",
      "Ne peut charger la bitmap graphics/monster.bmp"},
-    {"map_picture", "maps/*.bmp", "maps/01-cendres.bmp", 0, 0,
+    {"map_picture", "maps/*.bmp", "maps/01-premiers-pas.bmp", 0, 0,
      "Image de la map introuvable ou incompl\350te (sol, mur et deux \351tapes de bloc au moins) : "
-     "maps/01-cendres.bmp",
+     "maps/01-premiers-pas.bmp",
      ""},
     {"save_directory", "", "save", 0, 0, "L'ecriture dans le fichier de config a echoue.", ""},
     // Optional: other maps, thumbnails, pieces of music, the library's settings, the
     // synthesiser's instruments, every sound when its volume is 0, the map editor's list.
     {"optional", "maps/*.czm thbs/*.bmp music/*.mid allegro.cfg freepats.cfg sounds/* maps.list",
-     "thbs/01-cendres.bmp music/galerie.mid sounds/* allegro.cfg maps.list", 0, 0, "", ""},
+     "thbs/01-premiers-pas.bmp music/galerie.mid sounds/* allegro.cfg maps.list", 0, 0, "", ""},
 };
 
 class missing : public ::testing::TestWithParam<file_kind> {};
