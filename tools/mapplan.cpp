@@ -37,7 +37,6 @@ struct planner {
     std::vector<uint8_t> bytes;
     unsigned seed;
     int trials_left;
-    int blocks_blasted;
 };
 
 struct cell {
@@ -48,16 +47,22 @@ bool same(cell a, cell b) {
     return a.x == b.x && a.y == b.y;
 }
 
+// The keys held for a step's letters (U D L R B; "-" holds none).
+game_keys held_keys(const std::string &letters) {
+    game_keys keys{};
+    for (char c : letters) {
+        keys.up |= c == 'U', keys.down |= c == 'D', keys.left |= c == 'L';
+        keys.right |= c == 'R', keys.bomb |= c == 'B';
+    }
+    return keys;
+}
+
 // A game replayed from the start through `steps`; false when the map makes none.
 bool replay(const planner *p, const std::vector<step> &steps, route_game *r) {
     map *m = load_map_from_memory(p->bytes.data(), p->bytes.size());
     if (!route_start(r, m, p->seed, DEFAULT_TIME_LIMIT, SHIPPED_BLOCK_FRAMES)) return false;
     for (const step &s : steps) {
-        game_keys keys{};
-        for (char c : s.keys) {
-            keys.up |= c == 'U', keys.down |= c == 'D', keys.left |= c == 'L';
-            keys.right |= c == 'R', keys.bomb |= c == 'B';
-        }
+        game_keys keys = held_keys(s.keys);
         for (int t = 0; t < s.ticks; t++)
             if (advance_game(&r->g, &keys)) return true;
     }
@@ -66,11 +71,7 @@ bool replay(const planner *p, const std::vector<step> &steps, route_game *r) {
 
 // One tick with `keys` held, kept in `steps`; false when the game ended other than won.
 bool hold(route_game *r, const std::string &keys, std::vector<step> *steps) {
-    game_keys held{};
-    for (char c : keys) {
-        held.up |= c == 'U', held.down |= c == 'D', held.left |= c == 'L';
-        held.right |= c == 'R', held.bomb |= c == 'B';
-    }
+    game_keys held = held_keys(keys);
     if (!steps->empty() && steps->back().keys == keys)
         steps->back().ticks++;
     else
@@ -298,7 +299,7 @@ std::string map_name(const std::string &path) {
 
 int plan(const char *path, unsigned seed) {
     std::string text, error;
-    planner p{{}, seed, 20000, 0};
+    planner p{{}, seed, 20000};
     if (!read_text(path, &text) || !parse_map_text(text.data(), text.size(), &p.bytes, &error))
         return fprintf(stderr, "%s: %s\n", path, error.empty() ? "cannot be read" : error.c_str()),
                1;
