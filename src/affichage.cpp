@@ -1,7 +1,7 @@
 // Display strategies: double buffering, page flipping and triple buffering.
 #include "affichage.h"
 
-#include "cindermaze.h"
+#include "message.h"
 #include "config.h"
 
 #include <allegro.h>
@@ -27,7 +27,7 @@ static void init_triple_buffer(config *cfg, BITMAP **current, BITMAP **page1, BI
                                BITMAP **page3) {
     if (!(gfx_capabilities & GFX_CAN_TRIPLE_BUFFER)) enable_triple_buffer();
     if (!(gfx_capabilities & GFX_CAN_TRIPLE_BUFFER)) {
-        allegro_message("%s", TRIPLE_UNSUPPORTED);
+        show_message("%s", TRIPLE_UNSUPPORTED);
         cfg->display_method = DISPLAY_DOUBLE_BUFFER;
         return;
     }
@@ -65,7 +65,7 @@ static void init_page_flip(config *cfg, BITMAP **current, BITMAP **page1, BITMAP
         if (*page1) destroy_bitmap(*page1);
         if (*page2) destroy_bitmap(*page2);
         *page1 = *page2 = nullptr;
-        allegro_message("%s", PAGE_FLIP_UNSUPPORTED);
+        show_message("%s", PAGE_FLIP_UNSUPPORTED);
         cfg->display_method = DISPLAY_DOUBLE_BUFFER;
         return;
     }

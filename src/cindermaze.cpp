@@ -1,24 +1,30 @@
-// Start-up of the library (normal and safe mode), the final clean-up, and fatal errors.
+// Start-up of the library (normal and safe mode), graphics modes, the window's close box,
+// and the final clean-up.
 #include "cindermaze.h"
 
 #include "config.h"
+#include "message.h"
 #include "temps.h"
 
 #include <allegro.h>
+#include <atomic>
 #include <cstdlib>
 #include <ctime>
 
-void fatal_error(const char *text) {
-    // The settings file may fail before the library is up: start it so the message can show.
-    if (!system_driver) allegro_init();
-    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
-    allegro_message("Erreur : %s\nAllegro_error : %s", text, allegro_error);
-    allegro_exit();
-}
+static const char *const FULL_SCREEN_REFUSED =
+    "Le plein écran en %d x %d est refusé par le système.\n"
+    "La partie se joue dans une fenêtre de même taille.";
+static const char *const WINDOW_REFUSED = "Une fenêtre de %d x %d est refusée par le système.\n"
+                                          "La partie se joue en plein écran.";
+static const char *const SIZE_REFUSED =
+    "Le mode graphique %d x %d est refusé par le système, en plein écran comme en fenêtre.\n"
+    "La partie se joue en 800 x 600.";
+static const char *const NO_GAME_MODE =
+    "Aucun mode graphique ne convient à la partie : ni %d x %d (en plein écran ou en fenêtre), "
+    "ni 800 x 600.\nChoisissez un autre mode dans les options.";
 
-void fatal_exit(const char *text) {
-    fatal_error(text);
-    exit(1);
+void forget_allegro_error() {
+    allegro_error[0] = '\0';
 }
 
 // No display has a side longer than this; the X server stops a program that asks for a
@@ -27,21 +33,62 @@ static const int MODE_MAX_SIDE = 8192;
 
 // A switch counts only when it leaves a graphics screen: the text mode "succeeds" with none.
 static bool switch_to(int card, int w, int h) {
-    return set_gfx_mode(card, w, h, 0, 0) == 0 && screen != NULL;
+    if (w < 1 || h < 1 || w > MODE_MAX_SIDE || h > MODE_MAX_SIDE) return false;
+    if (set_gfx_mode(card, w, h, 0, 0) != 0 || screen == NULL) return false;
+    forget_allegro_error();
+    return true;
 }
 
 bool set_mode_or_window(int card, int w, int h) {
-    if (w < 1 || h < 1 || w > MODE_MAX_SIDE || h > MODE_MAX_SIDE) return false;
     if (switch_to(card, w, h)) return true;
-    if (card == GFX_AUTODETECT_WINDOWED) return false;
-    return switch_to(GFX_AUTODETECT_WINDOWED, w, h);
+    return card != GFX_AUTODETECT_WINDOWED && switch_to(GFX_AUTODETECT_WINDOWED, w, h);
+}
+
+bool set_game_mode(config *cfg) {
+    int w = cfg->screen_w, h = cfg->screen_h;
+    if (switch_to(cfg->gfx_card, w, h)) return true;
+    bool windowed = cfg->gfx_card == GFX_AUTODETECT_WINDOWED;
+    int other = windowed ? GFX_AUTODETECT_FULLSCREEN : GFX_AUTODETECT_WINDOWED;
+    if (switch_to(other, w, h)) {
+        cfg->gfx_card = other;
+        show_message(windowed ? WINDOW_REFUSED : FULL_SCREEN_REFUSED, w, h);
+        return true;
+    }
+    if ((w != 800 || h != 600) && set_mode_or_window(GFX_AUTODETECT_FULLSCREEN, 800, 600)) {
+        cfg->gfx_card = GFX_AUTODETECT_FULLSCREEN;
+        cfg->screen_w = 800;
+        cfg->screen_h = 600;
+        show_message(SIZE_REFUSED, w, h);
+        return true;
+    }
+    show_message(NO_GAME_MODE, w, h);
+    return false;
+}
+
+// Set by the window's thread: nothing but the flag may be touched there.
+static std::atomic<bool> close_clicked(false);
+
+static void note_close_click() {
+    close_clicked = true;
+}
+
+void watch_close_button() {
+    set_close_button_callback(note_close_click);
+}
+
+bool close_button_clicked() {
+    return close_clicked;
+}
+
+bool take_close_button() {
+    return close_clicked.exchange(false);
 }
 
 // Without a display (or any system driver) nothing can be shown: say why and stop.
 static void start_allegro() {
     if (allegro_init() != 0) {
-        allegro_message("Erreur : impossible de lancer Allegro (aucun affichage ?) %s\n",
-                        allegro_error);
+        show_message("Erreur : impossible de lancer Allegro (aucun affichage ?) %s\n",
+                     allegro_error);
         exit(-1);
     }
 }
@@ -52,7 +99,7 @@ void menu_init() {
     int depth = desktop_color_depth();
     set_color_depth(depth != 0 ? depth : 24);
     if (!set_mode_or_window(GFX_AUTODETECT_FULLSCREEN, 800, 600)) {
-        allegro_message("%s", allegro_error);
+        show_message("%s", allegro_error);
         exit(-1);
     }
     install_timer();

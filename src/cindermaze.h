@@ -1,4 +1,5 @@
-// Start-up of the library (normal and safe mode), the final clean-up, and fatal errors.
+// Start-up of the library (normal and safe mode), graphics modes, the window's close box,
+// and the final clean-up.
 #pragma once
 
 struct config;
@@ -12,8 +13,18 @@ void deinit();
 // same size. False when neither could be had, or for a size no display has (below 1 or
 // above 8192 pixels), and then there may be no screen to draw on.
 bool set_mode_or_window(int card, int w, int h);
+// Sets the game's mode of the record. A mode the system refuses falls back to the other of
+// window and full screen at the same size, then to the menus' 800 x 600; the fallback taken
+// is announced by a message and kept in the record (in memory) for the rest of the run.
+// False, after a message, when none could be set: there may then be no screen.
+bool set_game_mode(config *cfg);
 
-// Leaves graphics mode, shows "Erreur : <text>" with Allegro's error, shuts Allegro down.
-void fatal_error(const char *text);
-// The same, then ends the program.
-[[noreturn]] void fatal_exit(const char *text);
+// Forgets the text a refused attempt left in allegro_error once a fallback has worked, so
+// that a later message shows its own cause.
+void forget_allegro_error();
+
+// The window's close box: from watch_close_button() on, a click on it is noted. The menus
+// look at it (it quits the program), the other screens take it (it leaves them).
+void watch_close_button();
+bool close_button_clicked();
+bool take_close_button();

@@ -1,18 +1,14 @@
-// The settings file: the record kept in save/config.czc, its defaults, repair and atomic save.
+// The settings file: the record kept in the save folder, its defaults, repair and atomic save.
 #include "config.h"
 
-#include "cindermaze.h"
+#include "files.h"
+#include "message.h"
+#include "save_folder.h"
 
 #include <allegro.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#ifdef _WIN32
-#include <io.h>
-#include <winalleg.h>
-#else
-#include <unistd.h>
-#endif
 
 static const char *const CONFIG_WRITE_FAILED = "L'ecriture dans le fichier de config a echoue.";
 
@@ -42,6 +38,41 @@ int32_t *config_key_field(config *cfg, int action) {
     return action >= 0 && action < KEY_ACTION_COUNT ? keys[action] : nullptr;
 }
 
+// The cards a record may hold: the options' full screen and window, the safe one, and every
+// driver the safe mode's selector offers on this system.
+static bool known_card(int32_t card) {
+    static const int32_t cards[] = {
+        GFX_AUTODETECT,    GFX_AUTODETECT_FULLSCREEN, GFX_AUTODETECT_WINDOWED,
+        GFX_SAFE,
+#ifdef _WIN32
+        GFX_DIRECTX_ACCEL, GFX_DIRECTX_SAFE,          GFX_DIRECTX_SOFT,
+        GFX_DIRECTX_WIN,   GFX_DIRECTX_OVL,           GFX_GDI,
+#else
+        GFX_XWINDOWS, GFX_XWINDOWS_FULLSCREEN, GFX_XDGA2, GFX_XDGA2_SOFT, GFX_FBCON, GFX_VBEAF,
+        GFX_SVGALIB, GFX_VGA, GFX_MODEX,
+#endif
+    };
+    for (int32_t known : cards)
+        if (card == known) return true;
+    return false;
+}
+
+// The game sizes of the options dialog.
+static bool offered_size(int32_t w, int32_t h) {
+    return (w == 640 && h == 480) || (w == 800 && h == 600) || (w == 1024 && h == 768);
+}
+
+// Sets *field to `value` when they differ; true when it did.
+static bool mend(int32_t *field, int32_t value) {
+    if (*field == value) return false;
+    *field = value;
+    return true;
+}
+
+static int32_t clamp_volume(int32_t volume) {
+    return volume < 0 ? 0 : volume > 255 ? 255 : volume;
+}
+
 bool repair_config(config *cfg, size_t bytes_read) {
     bool changed = false;
     if (bytes_read < sizeof *cfg) {
@@ -61,42 +92,21 @@ bool repair_config(config *cfg, size_t bytes_read) {
         }
     }
     // A game of no time would count down past zero and never end.
-    if (cfg->time_limit <= 0) {
-        cfg->time_limit = defaults.time_limit;
-        changed = true;
+    if (cfg->time_limit <= 0) changed |= mend(&cfg->time_limit, defaults.time_limit);
+    // A mode no screen writes would end every game ("-759429999 x -761871509").
+    if (!offered_size(cfg->screen_w, cfg->screen_h)) {
+        changed |= mend(&cfg->screen_w, defaults.screen_w);
+        changed |= mend(&cfg->screen_h, defaults.screen_h);
     }
+    if (!known_card(cfg->gfx_card)) changed |= mend(&cfg->gfx_card, defaults.gfx_card);
+    changed |= mend(&cfg->music_volume, clamp_volume(cfg->music_volume));
+    changed |= mend(&cfg->effects_volume, clamp_volume(cfg->effects_volume));
     return changed;
 }
 
-// Puts the new file in the old one's place in one step; Windows' rename refuses an existing
-// target, MoveFileEx replaces it (and returns only once the move is on disk).
-static bool replace_file(const char *from, const char *to) {
-#ifdef _WIN32
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return rename(from, to) == 0;
-#endif
-}
-
 bool write_config_file(const config *cfg, const char *path) {
-    // A save interrupted half-way must leave the old file whole: write beside it, then rename.
-    char temporary[4096];
-    snprintf(temporary, sizeof temporary, "%s.tmp", path);
-    FILE *f = fopen(temporary, "wb");
-    if (!f) return false;
-    bool written = fwrite(cfg, sizeof *cfg, 1, f) == 1;
-    written = fflush(f) == 0 && written;
-#ifdef _WIN32
-    written = _commit(_fileno(f)) == 0 && written;
-#else
-    written = fsync(fileno(f)) == 0 && written;
-#endif
-    written = fclose(f) == 0 && written;
-    if (!written || !replace_file(temporary, path)) {
-        remove(temporary);
-        return false;
-    }
-    return true;
+    // A save interrupted half-way must leave the old file whole.
+    return write_file_whole(path, cfg, sizeof *cfg);
 }
 
 void make_config(config *cfg, int gfx_card, int display_method, int vsync, int music_volume,
@@ -118,7 +128,7 @@ void make_config(config *cfg, int gfx_card, int display_method, int vsync, int m
     cfg->key_bomb = key_bomb;
     cfg->key_quit = key_quit;
     cfg->key_pause = key_pause;
-    if (!write_config_file(cfg, CONFIG_FILE)) fatal_exit(CONFIG_WRITE_FAILED);
+    if (!write_config_file(cfg, save_file(CONFIG_NAME).c_str())) fatal_exit(CONFIG_WRITE_FAILED);
 }
 
 config *load_config() {
@@ -127,7 +137,9 @@ config *load_config() {
         fprintf(stderr, "Erreur : plus de memoire pour la configuration\n");
         exit(1);
     }
-    FILE *f = fopen(CONFIG_FILE, "rb");
+    FILE *f = fopen(save_file(CONFIG_NAME).c_str(), "rb");
+    // Settings left in a game folder that can no longer be written are read all the same.
+    if (!f && save_folder() != GAME_SAVE_FOLDER) f = fopen(CONFIG_FILE, "rb");
     if (f) {
         size_t got = fread(cfg, 1, sizeof *cfg, f);
         fclose(f);

@@ -2,6 +2,7 @@
 #include "jeu.h"
 
 #include "affichage.h"
+#include "cindermaze.h"
 #include "config.h"
 #include "hud.h"
 #include "ressources.h"
@@ -24,7 +25,8 @@ static void read_keys(const config *cfg, game_keys *keys) {
     keys->left = key_held(cfg->key_left);
     keys->right = key_held(cfg->key_right);
     keys->bomb = key_held(cfg->key_bomb);
-    keys->quit = key_held(cfg->key_quit);
+    // The window's close box ends the game as the quit key does.
+    keys->quit = key_held(cfg->key_quit) || take_close_button();
     keys->pause = key_held(cfg->key_pause);
 }
 
@@ -61,7 +63,8 @@ static void pause_check(game_session *s) {
     hold_timers(true);
     wait_pause_key_up(s->cfg);
     draw_pause_text(pause_surface(s), &s->ps, SCREEN_W, SCREEN_H);
-    while (!wait_pause_key_up(s->cfg))
+    // The close box leaves the pause too; the next tick ends the game.
+    while (!close_button_clicked() && !wait_pause_key_up(s->cfg))
         rest(1);
     hold_timers(false);
 }
@@ -121,5 +124,7 @@ int32_t jeu(config *cfg, const char *map_name) {
     play(s);
     show_end_screen(s);
     close_game(s);
+    // A click on the close box during the end screen closes the game, which has ended.
+    take_close_button();
     return JEU_PLAYED;
 }

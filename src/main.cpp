@@ -1,39 +1,49 @@
 // The program's entry: start-up, the main menu again and again, and the screens it leads to.
+#include "arguments.h"
 #include "cindermaze.h"
 #include "config.h"
 #include "jeu.h"
 #include "menu.h"
+#include "message.h"
 #include "options.h"
 #include "touches.h"
 #include "volume.h"
 
 #include <allegro.h>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 enum { CHOICE_PLAY = 0, CHOICE_KEYS = 1, CHOICE_OPTIONS = 2, CHOICE_QUIT = 3 };
 
-// Switches only when the wanted mode differs from the one asked for last. A refused
-// mode falls back to a window of the same size; without either there is no screen
-// left to draw on, so the program stops with a message.
+// True when the wanted mode differs from the one asked for last.
+static bool mode_differs(int current_card, int card, int w, int h) {
+    return current_card != card || SCREEN_W != w || SCREEN_H != h;
+}
+
+// The menus' modes. A refused mode falls back to a window of the same size; without
+// either there is no screen left to draw on, so the program stops with a message.
 static void ensure_mode(int *current_card, int card, int w, int h) {
-    if (*current_card != card || SCREEN_W != w || SCREEN_H != h) {
+    if (mode_differs(*current_card, card, w, h)) {
         // A pointer shown across the switch would put the old screen's patch back later.
         show_mouse(NULL);
-        if (!set_mode_or_window(card, w, h)) {
-            char text[128];
-            snprintf(text, sizeof text, "Impossible de passer dans le mode graphique %d x %d.", w,
-                     h);
-            fatal_exit(text);
-        }
+        if (!set_mode_or_window(card, w, h)) mode_refused_exit(w, h);
     }
     *current_card = card;
 }
 
-// The map chooser, then a game on the chosen map; a map that cannot be read sends the
-// player back to the chooser. False when the game could not be set up (the library is
-// then shut down).
+// The game's mode, or one of its fallbacks (which the record then holds); false when none
+// could be set, the menus' mode then back.
+static bool ensure_game_mode(int *current_card, config *cfg) {
+    if (!mode_differs(*current_card, cfg->gfx_card, cfg->screen_w, cfg->screen_h)) return true;
+    bool set = set_game_mode(cfg);
+    *current_card = set ? cfg->gfx_card : -1;
+    if (!set) ensure_mode(current_card, GFX_AUTODETECT_FULLSCREEN, 800, 600);
+    return set;
+}
+
+// The map chooser, then a game on the chosen map; a map that cannot be read, or a game
+// without a mode, sends the player back to the chooser. False when the game could not be
+// set up (the library is then shut down).
 static bool play(config *cfg, bool safe_mode, int *current_card, BITMAP *menu_background) {
     for (;;) {
         // The chooser has the pointer, drawn over its background.
@@ -46,7 +56,10 @@ static bool play(config *cfg, bool safe_mode, int *current_card, BITMAP *menu_ba
         // and put it back over the menu.
         show_mouse(NULL);
         if (!safe_mode) {
-            ensure_mode(current_card, cfg->gfx_card, cfg->screen_w, cfg->screen_h);
+            if (!ensure_game_mode(current_card, cfg)) {
+                free(map_name);
+                continue;
+            }
             if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
         }
         int32_t result = jeu(cfg, map_name);
@@ -112,6 +125,8 @@ static bool main_loop(config *cfg, bool safe_mode, BITMAP *menu_background, MIDI
         choice = menu(cfg);
         if (choice == CHOICE_PLAY) {
             if (!play(cfg, safe_mode, &current_card, menu_background)) return false;
+            // The close box clicked in the chooser quits, as in the menu.
+            if (close_button_clicked()) choice = CHOICE_QUIT;
         } else if (choice == CHOICE_KEYS) {
             lend_volumes(cfg, kept);
             config_touches(cfg, menu_background);
@@ -134,7 +149,20 @@ static bool start_sound(config *cfg, const char *program, player_volumes *kept) 
     return install_sound(DIGI_NONE, MIDI_NONE, program) == 0;
 }
 
+// What --help says; an option the game learns is one more entry.
+static const usage_entry GAME_OPTIONS[] = {
+    {"--safemode", "démarre dans un petit mode 16 bits et laisse choisir le pilote\n"
+                   "graphique et la résolution, si le démarrage normal échoue"},
+};
+static const program_usage GAME_USAGE = {
+    "cindermaze",
+    "Cindermaze, jeu d'action en labyrinthe : posez des bombes, cassez les blocs\n"
+    "et ramassez tous les diamants avant la fin du temps.",
+    GAME_OPTIONS, sizeof GAME_OPTIONS / sizeof GAME_OPTIONS[0]};
+
 int main(int argc, char **argv) {
+    // Answered before the settings file is read or made, and without a window.
+    if (answer_help_or_version(argc, argv, &GAME_USAGE)) return 0;
     config *cfg = load_config();
     bool safe_mode = argc > 1 && strcmp(argv[1], "--safemode") == 0;
     if (safe_mode)
@@ -142,12 +170,15 @@ int main(int argc, char **argv) {
     else
         menu_init();
 
+    watch_close_button();
     player_volumes kept;
     if (!start_sound(cfg, argv[0], &kept)) {
         fatal_error("Echec de l'installation du driver son, et de la tentative de désactivation "
                     "du son.");
         return 1;
     }
+    // The drivers tried before the ones that work leave their refusals behind.
+    forget_allegro_error();
     BITMAP *menu_background = load_bitmap("graphics/fond.bmp", NULL);
     if (!menu_background) {
         fatal_error("Erreur de chargement de la bitmap graphics/fond.bmp : vérifiez son "

@@ -3,6 +3,7 @@
 
 #include "bktype.h"
 #include "cindermaze.h"
+#include "message.h"
 #include "config.h"
 #include "directory.h"
 #include "maps.h"
@@ -126,7 +127,7 @@ int menu(const config *cfg) {
         if (armed && (mouse_b & 1) && selected != -1 && mouseover(&buttons[selected].x))
             result = selected;
         if (armed && key[KEY_ENTER] && selected != -1) result = selected;
-        if (armed && key[KEY_ESC]) result = MENU_QUIT;
+        if ((armed && key[KEY_ESC]) || close_button_clicked()) result = MENU_QUIT;
         if (!key[KEY_ENTER] && !key[KEY_UP] && !key[KEY_DOWN] && !(mouse_b & 1)) held = false;
         // A millisecond's sleep keeps the menu from taking a whole processor.
         rest(1);
@@ -237,6 +238,19 @@ static int chooser_step(const int *prec_button, const int *suiv_button, int hove
     return STEP_MISSED;
 }
 
+static BITMAP *preview_of(const chooser *c, unsigned selected) {
+    return c->thumbnails[selected] ? c->thumbnails[selected] : c->default_preview;
+}
+
+// The preview, centred: the rectangle mouseover reads, which covers the picture exactly.
+static void place_preview(const chooser *c, unsigned selected, int *rect) {
+    const BITMAP *preview = preview_of(c, selected);
+    rect[0] = (c->buffer->w - preview->w) / 2;
+    rect[1] = (c->buffer->h - preview->h) / 2;
+    rect[2] = preview->w - 1;
+    rect[3] = preview->h - 1;
+}
+
 // Composes the whole screen in the buffer, then shows it in one copy.
 static void draw_chooser(const chooser *c, BITMAP *menu_background, unsigned selected,
                          int hovered) {
@@ -244,8 +258,9 @@ static void draw_chooser(const chooser *c, BITMAP *menu_background, unsigned sel
     draw_sprite(b, menu_background, 0, 0);
     draw_sprite(b, hovered == CHOOSER_PREC ? c->prec_on : c->prec_off, 9, CHOOSER_BUTTON_Y);
     draw_sprite(b, hovered == CHOOSER_SUIV ? c->suiv_on : c->suiv_off, 614, CHOOSER_BUTTON_Y);
-    BITMAP *preview = c->thumbnails[selected] ? c->thumbnails[selected] : c->default_preview;
-    draw_sprite(b, preview, (b->w - preview->w) / 2, (b->h - preview->h) / 2);
+    int preview[4];
+    place_preview(c, selected, preview);
+    draw_sprite(b, preview_of(c, selected), preview[0], preview[1]);
     textprintf_centre_ex(b, c->font, SCREEN_W / 2, CHOOSER_BUTTON_Y, makecol(255, 0, 0), -1, "%s",
                          c->map_titles[selected] ? c->map_titles[selected] : "");
     draw_on_screen(b, 0, 0);
@@ -291,7 +306,11 @@ char *menu_map(const config *cfg, BITMAP *menu_background) {
                                                  : -1;
             if (hovered != shown_hovered && hovered != -1 && c.focus) play_effect(cfg, c.focus);
         }
-        if (!input_latch) {
+        // A click on the preview starts the map shown, as Enter does.
+        int preview[4];
+        place_preview(&c, selected, preview);
+        if (!input_latch && (mouse_b & 1) && mouseover(preview)) outcome = (int)selected;
+        if (!input_latch && outcome == -1) {
             int step = chooser_step(c.prec_button, c.suiv_button, hovered);
             if (step != STEP_NONE) {
                 if (step == STEP_FORWARD)
@@ -307,7 +326,8 @@ char *menu_map(const config *cfg, BITMAP *menu_background) {
         shown_hovered = hovered;
         shown_selected = selected;
         if ((key[KEY_ENTER] || key[KEY_SPACE]) && !input_latch) outcome = (int)selected;
-        if (key[KEY_ESC]) outcome = -2;
+        // Escape goes back to the menu; the close box too, and the program then quits.
+        if (key[KEY_ESC] || close_button_clicked()) outcome = -2;
         if (!key[KEY_ENTER] && !key[KEY_LEFT] && !key[KEY_RIGHT] && !key[KEY_SPACE] &&
             !(mouse_b & 1))
             input_latch = false;

@@ -3,7 +3,7 @@
 
 #include "affichage.h"
 #include "bktype.h"
-#include "cindermaze.h"
+#include "message.h"
 #include "config.h"
 #include "directory.h"
 #include "images.h"
@@ -14,7 +14,6 @@
 #include "temps.h"
 
 #include <allegro.h>
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -28,8 +27,6 @@ static const char *const EFFECTS_FAILED =
     "Impossible de charger les fichiers sons 'effets' : essayez de désactiver le son.";
 static const char *const MAP_FAILED =
     "Echec du chargement de la map. Essayez de choisir un autre map.";
-static const char *const MAP_IMAGE_FAILED =
-    "Image de la map introuvable ou incomplète (sol, mur et deux étapes de bloc au moins) : %s";
 static const char *const OBJECTS_FAILED =
     "La création des objets a échoué. Essayez de libérer de la mémoire vive, de prendre une "
     "petite résolution, de choisir le mode d'affichage DOUBLE BUFFER et de désactiver le son.";
@@ -107,17 +104,9 @@ static unsigned map_image_frames(const char *image_name) {
     return frames;
 }
 
-// Floor, wall and block tables from the map's own image.
-static int32_t load_map_tables(game_session *s, const char *map_name) {
+// Floor, wall and block tables from the map's own image of `frames` frames.
+static int32_t load_map_tables(game_session *s, unsigned frames) {
     game_tables *t = &s->t;
-    t->image_name = get_map_image_filename(map_name);
-    unsigned frames = map_image_frames(t->image_name);
-    if (frames < MIN_MAP_FRAMES) {
-        // Fewer than two block steps would divide the destruction time by zero.
-        char text[1024];
-        snprintf(text, sizeof text, MAP_IMAGE_FAILED, t->image_name ? t->image_name : map_name);
-        return setup_failed(text);
-    }
     load_bitmap_table(t->floor, 0, 1, t->image_name);
     load_bitmap_table(t->wall, 1, 1, t->image_name);
     t->block_count = frames - 2;
@@ -176,17 +165,17 @@ static int32_t make_background(game_session *s) {
     play_screen *ps = &s->ps;
     const map *m = s->g.map;
     // A field that cannot be shown is never drawn: a 255 x 255 map would take 266 MB.
-    if (place_field(ps, m->width * 32, m->height * 32, SCREEN_W, SCREEN_H)) {
+    if (place_field(ps, m->width * CELL_PIXELS, m->height * CELL_PIXELS, SCREEN_W, SCREEN_H)) {
         s->g.end_state = END_TOO_BIG;
         return 0;
     }
-    ps->field_bitmap = create_bitmap(m->width * 32, m->height * 32);
+    ps->field_bitmap = create_bitmap(m->width * CELL_PIXELS, m->height * CELL_PIXELS);
     if (!ps->field_bitmap) return setup_failed(FIELD_FAILED);
     clear(ps->field_bitmap);
     for (int r = 0; r < m->height; r++)
         for (int c = 0; c < m->width; c++) {
             BITMAP *tile = m->cells[r][c] == CELL_WALL ? s->t.wall[0] : s->t.floor[0];
-            if (tile) draw_sprite(ps->field_bitmap, tile, c * 32, r * 32);
+            if (tile) draw_sprite(ps->field_bitmap, tile, c * CELL_PIXELS, r * CELL_PIXELS);
         }
     ps->background = get_rle_sprite(ps->field_bitmap);
     if (!ps->background) return setup_failed(FIELD_FAILED);
@@ -202,39 +191,54 @@ static uint32_t new_game_seed() {
     return seed;
 }
 
-static int32_t set_up(game_session *s, map *m, const char *map_name) {
+static int32_t set_up(game_session *s, map *m, unsigned map_frames) {
     s->ps.line_height = text_height(font);
-    init_affichage(s->cfg, &s->ps.current, &s->ps.page1, &s->ps.page2, &s->ps.page3);
     // The rules' record starts here: its animation tables need the block frame count.
     s->g.map = m;
     if (load_hud(s) || load_music(s) || load_effects(s)) return 1;
-    if (load_map_tables(s, map_name)) return 1;
+    if (load_map_tables(s, map_frames)) return 1;
     init_game_state(&s->g, s->cfg, m, s->t.block_count, new_game_seed());
     load_sprite_tables(&s->t);
     attach_tables(s);
     compose_icons(s);
     if (create_map_objects(&s->g)) return setup_failed(OBJECTS_FAILED);
     if (make_background(s)) return 1;
+    // The display comes once everything is loaded: a message shown meanwhile leaves a full
+    // screen for the time of its box, and video pages do not live through that.
+    init_affichage(s->cfg, &s->ps.current, &s->ps.page1, &s->ps.page2, &s->ps.page3);
     if (init_timer()) return setup_failed(TIMERS_FAILED);
     if (s->cfg->music_volume != 0 && s->ps.music) play_midi(s->ps.music, TRUE);
     return 0;
 }
 
+// The map file and its picture strip (floor, wall and two block steps at least: fewer
+// would divide the destruction time by zero), or null.
+static map *load_playable_map(const char *map_name, char **image_name, unsigned *frames) {
+    *image_name = get_map_image_filename(map_name);
+    *frames = map_image_frames(*image_name);
+    return *frames >= MIN_MAP_FRAMES ? load_map(map_name) : nullptr;
+}
+
 int32_t open_game(config *cfg, const char *map_name, game_session **session) {
-    // The map is read first, so that a map the player may replace by another costs
-    // nothing to give up.
-    map *m = load_map(map_name);
+    // The map and its strip are read first, so that a map the player may replace by
+    // another (one made without its strip, say) costs nothing to give up.
+    char *image_name = nullptr;
+    unsigned frames = 0;
+    map *m = load_playable_map(map_name, &image_name, &frames);
     if (!m) {
-        allegro_message("%s", MAP_FAILED);
+        free(image_name);
+        show_message("%s", MAP_FAILED);
         return JEU_MAP_REFUSED;
     }
     game_session *s = (game_session *)calloc(1, sizeof(game_session));
     if (!s) {
+        free(image_name);
         free_map(m);
         return setup_failed(OBJECTS_FAILED);
     }
     s->cfg = cfg;
-    if (set_up(s, m, map_name)) return JEU_FAILED;
+    s->t.image_name = image_name;
+    if (set_up(s, m, frames)) return JEU_FAILED;
     *session = s;
     return JEU_PLAYED;
 }

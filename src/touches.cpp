@@ -2,6 +2,7 @@
 #include "touches.h"
 
 #include "bktype.h"
+#include "cindermaze.h"
 #include "config.h"
 
 #include <allegro.h>
@@ -25,7 +26,17 @@ static void wait_keys_released() {
     clear_keybuf();
 }
 
-// Asks one action until a key not yet given in this pass is pressed.
+// The next key pressed, as readkey gives it; -1 when the window's close box is clicked first.
+static int next_key() {
+    while (!keypressed()) {
+        if (take_close_button()) return -1;
+        rest(1);
+    }
+    return readkey();
+}
+
+// Asks one action until a key not yet given in this pass is pressed; -1 when the player
+// leaves by the window's close box.
 static int ask_key(BITMAP *menu_background, FONT *font, const char *name, const int *earlier,
                    int earlier_count) {
     int code = 0;
@@ -34,7 +45,9 @@ static int ask_key(BITMAP *menu_background, FONT *font, const char *name, const 
         textprintf_centre_ex(screen, font, SCREEN_W / 2, SCREEN_H / 2 - 2, makecol(0, 0, 255), -1,
                              "Appuyez sur la touche '%s'.", name);
         wait_keys_released();
-        code = readkey() >> 8;
+        int pressed = next_key();
+        if (pressed < 0) return -1;
+        code = pressed >> 8;
         for (int j = 0; j < earlier_count; j++)
             if (earlier[j] == code) code = 0;
         int y = SCREEN_H / 2 + text_height(font) + 5;
@@ -59,8 +72,13 @@ void config_touches(config *cfg, BITMAP *menu_background) {
     // A keyboard-only screen: the menu's pointer would leave marks on the questions.
     show_mouse(NULL);
     int new_keys[KEY_ACTION_COUNT] = {0};
-    for (int i = 0; i < KEY_ACTION_COUNT; i++)
+    for (int i = 0; i < KEY_ACTION_COUNT; i++) {
         new_keys[i] = ask_key(menu_background, font, names[i], new_keys, i);
+        if (new_keys[i] < 0) { // left by the close box: nothing saved
+            unload_datafile(data);
+            return;
+        }
+    }
     draw_sprite(screen, menu_background, 0, 0);
     make_config(cfg, cfg->gfx_card, cfg->display_method, cfg->vsync, cfg->music_volume,
                 cfg->effects_volume, cfg->screen_w, cfg->screen_h, cfg->time_limit, new_keys[0],

@@ -9,6 +9,7 @@ packages=(
     googletest libgtest-dev libbenchmark-dev
     xvfb xdotool x11-utils imagemagick alsa-utils
     clang libclang-rt-dev valgrind
+    dpkg-dev file lintian appstream desktop-file-utils
 )
 if [ "${1:-}" = windows ]; then
     packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev patch unzip wine wine64)

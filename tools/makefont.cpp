@@ -3,6 +3,7 @@
 // one glyph for every byte from 32 to 255 read as Windows-1252.
 //   makefont OUT.bmp [PIXEL_SIZE]
 // The build hands the picture to `dat`, which stores it as object 0 of bktype.dat.
+#include "cp1252.h"
 #include "glyphs.h"
 
 #include <allegro.h>
@@ -11,18 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
-
-// Windows-1252 bytes 0x80 to 0x9f as Unicode (0 where the code page has no character).
-static const uint16_t CP1252_HIGH[32] = {
-    0x20ac, 0,      0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021, 0x02c6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017d, 0,      0,      0x2018, 0x2019, 0x201c, 0x201d, 0x2022,
-    0x2013, 0x2014, 0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0,      0x017e, 0x0178};
-
-static uint32_t cp1252_to_unicode(int byte) {
-    if (byte >= 0x80 && byte < 0xa0) return CP1252_HIGH[byte - 0x80];
-    if (byte == 0x7f) return 0;
-    return (uint32_t)byte;
-}
 
 int main(int argc, char **argv) {
     if (argc < 2) {

@@ -80,12 +80,14 @@ add_custom_target(windows_icon ALL DEPENDS ${ICON})
 # ------------------------------------------------------------------ the zip
 configure_file(${WINDOWS_DIR}/LISEZMOI.txt ${CMAKE_BINARY_DIR}/LISEZMOI.txt NEWLINE_STYLE CRLF)
 install(TARGETS cindermaze RUNTIME DESTINATION .)
-# Everything the generators made but the Linux sound set-up and program.
+# Everything the generators made but the Linux sound set-up, the Linux programs (the game
+# and the map editor) and the editor's list of shipped maps.
 install(DIRECTORY ${HOST_RUN_DIR}/ DESTINATION .
   PATTERN save EXCLUDE
   PATTERN allegro.cfg EXCLUDE
   PATTERN freepats.cfg EXCLUDE
-  REGEX "/cindermaze$" EXCLUDE)
+  PATTERN maps.list EXCLUDE
+  REGEX "/cindermaze(-edit)?$" EXCLUDE)
 install(FILES ${WINDOWS_DIR}/allegro.cfg ${CMAKE_BINARY_DIR}/LISEZMOI.txt DESTINATION .)
 install(DIRECTORY DESTINATION save)
 

@@ -113,7 +113,14 @@ TEST_F(editor, a_map_drawn_with_mouse_and_keys_is_played_saved_and_won_from_the_
     EXPECT_TRUE(e2e_quit_from_menu(&run));
 }
 
-TEST_F(editor, an_unreachable_diamond_is_marked_and_the_map_is_not_saved) {
+// A map that cannot be opened: its real box, answered in the editor's full screen, ends it;
+// then a map the check marks.
+TEST_F(editor, an_unopened_map_is_said_and_an_unreachable_diamond_is_not_saved) {
+    ASSERT_TRUE(e2e_launch(&run, {"XMESSAGE_REAL=1"}, "cindermaze-edit", {"lost"}));
+    EXPECT_TRUE(e2e_answer_box(&run, false));
+    EXPECT_TRUE(e2e_wait_exit(&run, 10));
+    EXPECT_EQ(e2e_messages(&run),
+              std::vector<std::string>{"La carte maps/lost.czm est introuvable."});
     const std::vector<uint8_t> walled = map_bytes({"#######", "#P.#.D#", "#######"});
     e2e_put(&run, "maps/walled.czm", walled);
     e2e_put(&run, "maps/walled.bmp", read_file(run.file("maps/01-plain.bmp")));
@@ -123,10 +130,10 @@ TEST_F(editor, an_unreachable_diamond_is_marked_and_the_map_is_not_saved) {
         return at_cell(s, 1, 5, 0, 16) == RED && at_cell(s, 1, 4, 0, 16) != RED;
     }));
     keys("ctrl+s");
-    ASSERT_TRUE(e2e_wait(&run, [&](const screenshot &) { return !e2e_messages(&run).empty(); }));
-    EXPECT_EQ(e2e_messages(&run),
-              std::vector<std::string>{"Carte refus\351e par le jeu : Un diamant est hors "
-                                       "d'atteinte, m\352me en faisant sauter les blocs."});
+    ASSERT_TRUE(e2e_wait(&run, [&](const screenshot &) { return e2e_messages(&run).size() == 2; }));
+    EXPECT_EQ(e2e_messages(&run).back(),
+              std::string{"Carte refus\351e par le jeu : Un diamant est hors "
+                          "d'atteinte, m\352me en faisant sauter les blocs."});
     ASSERT_TRUE(e2e_hold_until_exit(&run, "Escape"));
     EXPECT_EQ(read_file(run.file("maps/walled.czm")), walled);
     EXPECT_TRUE(read_file(run.file("thbs/walled.bmp")).empty());

@@ -64,17 +64,6 @@ int selected_row(e2e_run *run, const screenshot &s, int list_y, int rows = 3) {
     return found;
 }
 
-// Allegro drops pointer moves just after a change of mode: each click is tried again, a
-// little further on, until its effect shows.
-bool click_until(e2e_run *run, int x, int y, const std::function<bool(const screenshot &)> &done) {
-    for (int attempt = 0; attempt < 5; attempt++) {
-        e2e_move(run, x + 3 * attempt, y);
-        e2e_click(run);
-        if (e2e_wait(run, done, 2)) return true;
-    }
-    return false;
-}
-
 // The menu by the arrow keys (round the buttons) and by the pointer, which selects once
 // moved; a click opens the options dialog, its selected entries white on black across the
 // row and its accents in its own font. "Quitter" there asks first: Escape and "n" (Non) keep
@@ -101,7 +90,7 @@ TEST(menu, keys_and_pointer_then_the_options_dialog_left_and_saved) {
         };
     };
     auto pick = [&](int list_y, int r) {
-        return click_until(&run, 200, list_y + 6 + r * ROW_H, row(list_y, r));
+        return e2e_click_until(&run, 200, list_y + 6 + r * ROW_H, row(list_y, r));
     };
     auto menu_back = [&](const screenshot &) { return e2e_wait_window(&run, 800, 600, 0.01); };
     ASSERT_TRUE(e2e_wait_window(&run, 640, 480) && e2e_wait(&run, row(WINDOW_LIST_Y, 1)));
@@ -140,10 +129,10 @@ TEST(menu, keys_and_pointer_then_the_options_dialog_left_and_saved) {
             return changed > 1000;
         };
         for (const char *key : keep)
-            if (!click_until(&run, 82, 462, asked) ||
+            if (!e2e_click_until(&run, 82, 462, asked) ||
                 !e2e_hold(&run, key, [&](const screenshot &s) { return !asked(s); }))
                 return false;
-        return click_until(&run, 82, 462, asked) && e2e_hold(&run, leave, menu_back) &&
+        return e2e_click_until(&run, 82, 462, asked) && e2e_hold(&run, leave, menu_back) &&
                e2e_wait_menu(&run);
     };
     ASSERT_TRUE(pick(WINDOW_LIST_Y, 0));
@@ -152,7 +141,7 @@ TEST(menu, keys_and_pointer_then_the_options_dialog_left_and_saved) {
     ASSERT_TRUE(e2e_menu_choose(&run, MENU_OPTIONS));
     ASSERT_TRUE(e2e_wait_window(&run, 640, 480) && e2e_wait(&run, row(WINDOW_LIST_Y, 1)));
     ASSERT_TRUE(pick(RESOLUTION_LIST_Y, 2));
-    ASSERT_TRUE(click_until(&run, 200, TIME_LIST_Y + 10, [&](const screenshot &s) {
+    ASSERT_TRUE(e2e_click_until(&run, 200, TIME_LIST_Y + 10, [&](const screenshot &s) {
         return selected_row(&run, s, TIME_LIST_Y, 5) >= 0;
     }));
     ASSERT_TRUE(e2e_hold(&run, "End", row(TIME_LIST_Y, 4, 5)));
@@ -167,9 +156,10 @@ TEST(menu, keys_and_pointer_then_the_options_dialog_left_and_saved) {
 }
 
 // Three maps, each with a thumbnail of its own colour: the left-hand keys and button go
-// forward, the right-hand ones back, round the list; Escape goes back to the menu; with
-// no maps at all "Jouer" comes back to the menu.
-TEST(chooser, steps_both_ways_round_the_maps_and_escape_returns_to_the_menu) {
+// forward, the right-hand ones back, round the list; a click on the preview plays the map
+// shown; Escape goes back to the menu; with no maps at all "Jouer" comes back to the menu.
+TEST(chooser,
+     steps_both_ways_round_the_maps_plays_the_preview_clicked_and_escape_returns_to_the_menu) {
     const std::vector<std::string> names = {"alpha", "beta", "gamma"};
     const std::vector<uint32_t> thumbs = {0xd02020, 0x20d020, 0x2020d0};
     const std::vector<std::string> room = {"#####", "#P.D#", "#####"};
@@ -199,6 +189,12 @@ TEST(chooser, steps_both_ways_round_the_maps_and_escape_returns_to_the_menu) {
     }));
     e2e_click(&run);
     EXPECT_TRUE(e2e_wait(&run, shows(1)));
+    // A click on the preview plays the map shown; its quit key brings the menu back.
+    ASSERT_TRUE(e2e_click_until(
+        &run, 400, 300, [&](const screenshot &s) { return e2e_count(&run, s, 0x103a5c) > 1000; }));
+    ASSERT_TRUE(e2e_hold(&run, "Escape",
+                         [&](const screenshot &s) { return e2e_menu_highlight(&run, s) != -2; }));
+    ASSERT_TRUE(e2e_menu_choose(&run, MENU_PLAY) && e2e_wait(&run, shows(0)));
     ASSERT_TRUE(e2e_hold(&run, "Escape",
                          [&](const screenshot &s) { return e2e_menu_highlight(&run, s) != -2; }));
     run_command("rm -f '" + run.file("maps") + "'/*.czm");

@@ -260,6 +260,15 @@ bool e2e_point(e2e_run *run, int x, int y, const std::function<bool(const screen
     }
     return shown;
 }
+bool e2e_click_until(e2e_run *run, int x, int y,
+                     const std::function<bool(const screenshot &)> &done) {
+    for (int attempt = 0; attempt < 5; attempt++) {
+        e2e_move(run, x + 3 * attempt, y);
+        e2e_click(run);
+        if (e2e_wait(run, done, 2)) return true;
+    }
+    return false;
+}
 void e2e_move(e2e_run *run, int x, int y) {
     e2e_xdo(run, "mousemove " + std::to_string(run->wx + x) + " " + std::to_string(run->wy + y));
 }
@@ -323,6 +332,29 @@ bool e2e_menu_choose(e2e_run *run, int button) {
 
 bool e2e_quit_from_menu(e2e_run *run) {
     return e2e_hold_until_exit(run, "Escape") && run->status == 0;
+}
+
+// The box's place on the screen, from its line "0xID "xmessage": (...)  WxH+x+y  +X+Y".
+static bool find_box(e2e_run *run, int *x, int *y, int *w, int *h) {
+    std::string tree = capture(x_command(run, "xwininfo -root -tree"));
+    size_t at = tree.find("\"xmessage\": (");
+    return at != std::string::npos &&
+           sscanf(tree.c_str() + tree.find(')', at) + 1, " %dx%d%*d%*d +%d+%d", w, h, x, y) == 4;
+}
+
+bool e2e_answer_box(e2e_run *run, bool click) {
+    int x = 0, y = 0, w = 0, h = 0;
+    auto box_shown = [&](bool shown) {
+        for (double end = now() + 10; now() < end && e2e_running(run); usleep(50000))
+            if (find_box(run, &x, &y, &w, &h) == shown) return true;
+        return false;
+    };
+    if (!box_shown(true)) return false;
+    // Its one button sits at the bottom left, below the text.
+    int bx = x + 15, by = y + h - 16;
+    e2e_xdo(run, "mousemove " + std::to_string(click ? bx : x + w / 2) + " " +
+                     std::to_string(click ? by : y + h / 2) + (click ? " click 1" : " key Return"));
+    return box_shown(false);
 }
 
 std::vector<std::string> e2e_messages(const e2e_run *run) {

@@ -91,6 +91,10 @@ void e2e_click(e2e_run *run);
 // would: Allegro counts a jump's mickeys before it moves the pointer's place, so a screen
 // that looks in between may miss a single jump.
 bool e2e_point(e2e_run *run, int x, int y, const std::function<bool(const screenshot &)> &done);
+// Allegro drops pointer moves just after a change of mode: each click is tried again, a
+// little further on, until its effect shows.
+bool e2e_click_until(e2e_run *run, int x, int y,
+                     const std::function<bool(const screenshot &)> &done);
 
 // The menu: the highlighted button (-1 none), -2 when the menu is not on the screen.
 enum { MENU_PLAY = 0, MENU_KEYS = 1, MENU_OPTIONS = 2, MENU_QUIT = 3 };
@@ -101,6 +105,12 @@ bool e2e_wait_menu(e2e_run *run, int highlighted = -3, double seconds = 15);
 bool e2e_menu_choose(e2e_run *run, int button);
 // Escape in the menu: the program ends with status 0.
 bool e2e_quit_from_menu(e2e_run *run);
+
+// With "XMESSAGE_REAL=1" among a launch's entries the real message box shows after the
+// stand-in has recorded its text. This answers it as a player does, with Return (the
+// pointer over the box, which then has the keyboard) or a click on its button: true once
+// the box has gone.
+bool e2e_answer_box(e2e_run *run, bool click);
 
 // The messages shown so far, oldest first, and the fatal error form of one.
 std::vector<std::string> e2e_messages(const e2e_run *run);

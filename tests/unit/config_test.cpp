@@ -1,6 +1,7 @@
 // The settings file (its bytes, loading, repairs, safe saving) and the options dialog
-// (what it shows for a record and what it saves).
+// (what it shows for a record and what it saves, its font).
 #include "config.h"
+#include "guifont.h"
 #include "options.h"
 #include "test_util.h"
 
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <climits>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -36,8 +38,10 @@ struct settings : ::testing::Test {
     }
 };
 
-// Each file a player may have, and the record it gives: kept as stored when in range,
-// defaults for what a short file lacks, key codes outside the key table repaired.
+// Each file a player may have, and the record it gives: kept as stored when in range
+// (a card of the safe mode's selector too), defaults for what a short file lacks, for key
+// codes outside the key table, a card the library does not know and a size the options do
+// not offer; volumes clamped.
 TEST_F(settings, each_file_gives_its_record) {
     using bytes = std::vector<std::pair<int, int>>;
     auto image = [](const bytes &changes, size_t size = 56) {
@@ -47,14 +51,20 @@ TEST_F(settings, each_file_gives_its_record) {
         b.resize(size);
         return b;
     };
-    const bytes odd = {{4, 7}, {24, 45}, {8, 0}}, short_file = {{0, 2}, {16, 0x80}, {17, 2}};
+    const bytes odd = {{4, 7}, {24, 45}, {8, 0}},
+                short_file = {{0, 2}, {16, 0x80}, {17, 2}, {20, 0xe0}, {21, 1}};
+    const bytes selector = {{0, 'N'}, {1, 'I'}, {2, 'W'}, {3, 'X'},
+                            {16, 0},  {17, 4},  {20, 0},  {21, 3}};
+    const bytes nonsense = {{0, 0x78}, {3, 0x12}, {11, 0x80}, {15, 1}, {16, 0x81}, {21, 0x90}};
     const bytes keys = {{28, 0},   {32, KEY_MAX}, {44, 255}, {45, 255},
                         {46, 255}, {47, 255},     {52, 99}};
     const struct {
         std::vector<uint8_t> file, record;
     } cases[] = {{image({}), image({})},
                  {image(odd), image(odd)},
-                 {image(short_file, 20), image(short_file)},
+                 {image(short_file, 24), image(short_file)},
+                 {image(selector), image(selector)},
+                 {image(nonsense), image({{8, 0}, {12, 255}})},
                  {image({}, 0), image({})},
                  {image(keys), image({{52, 99}})}};
     for (const auto &c : cases) {
@@ -183,6 +193,27 @@ TEST_F(settings, the_options_dialog_saves_the_choices_and_keeps_the_keys) {
         EXPECT_EQ(saved().screen_w * 1000 + saved().screen_h, w * 1000 + h);
         EXPECT_EQ(saved().vsync, 0);
     }
+}
+
+// In the options dialog's font every French small letter has a picture of its own (the built-in
+// font draws é, è, ê and ë alike).
+TEST(dialog_font, every_french_small_letter_looks_different) {
+    allegro_for_tests(32);
+    set_uformat(U_ASCII); // the dialog's texts are 8-bit
+    FONT *f = make_dialog_font();
+    ASSERT_NE(f, nullptr);
+    BITMAP *b = create_bitmap(8, 8);
+    std::set<std::vector<int>> pictures;
+    for (const char *c = "aàâäcçeéèêëiîïoôöuùûü"; *c; c++) {
+        clear_bitmap(b);
+        textout_ex(b, f, std::string(1, *c).c_str(), 0, 0, makecol(255, 255, 255), -1);
+        std::vector<int> picture;
+        for (int i = 0; i < 64; i++)
+            picture.push_back(getpixel(b, i % 8, i / 8) != 0);
+        EXPECT_TRUE(pictures.insert(picture).second) << "letter " << (int)(uint8_t)*c;
+    }
+    destroy_bitmap(b);
+    destroy_font(f);
 }
 
 } // namespace

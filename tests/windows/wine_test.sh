@@ -7,7 +7,7 @@ set -u
 zip=$(readlink -f "$1")
 work=$(mktemp -d /tmp/cindermaze-wine-XXXXXX)
 passed=0 failed=0 game_pid='' xvfb_pid=''
-trap 'WINEPREFIX=$work/prefix wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
+trap 'WINEPREFIX=$work/prefix wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null; chattr -R -i "$work" 2>/dev/null; rm -rf "$work"' EXIT
 
 check() { # NAME COMMAND...: one result line per check
     "${@:2}" && passed=$((passed + 1)) && echo "ok      $1" && return
@@ -23,6 +23,13 @@ wait_until() { # SECONDS COMMAND...: tries COMMAND until it holds, while the gam
     done
 }
 key() { xdotool keydown "$1" && sleep 0.1 && xdotool keyup "$1"; } # a press the game's polling sees
+hold() { # KEY SECONDS COMMAND...: KEY held down until COMMAND holds (a game polls once a frame)
+    xdotool keydown "$1"
+    wait_until "${@:2}"
+    local held=$?
+    xdotool keyup "$1"
+    return $held
+}
 shot() { import -window root "$work/shot.png" 2>/dev/null; }
 # The screen at X, Y shows PICTURE (or its W x H part at SX, SY): at most 1% of the pixels
 # differ by more than 3% (the pointer may be there).
@@ -32,11 +39,24 @@ shows() { # PICTURE X Y [W H SX SY]
         "$1[${w}x$h+${6:-0}+${7:-0}]" null: 2>&1)" -le $((w * h / 100)) ] 2>/dev/null
 }
 menu_shown() { shows graphics/fond.bmp 0 0 800 250; }
-# Up until button N (at X, Y) is lit: the menu may not read the keys yet when it shows.
-choose() { # N X Y
-    for _ in 1 2 3 4 5 6 7 8; do
-        key Up && wait_until 1 shows "graphics/b$1_on.bmp" "$2" "$3" && return
+lit() { # the menu's lit button, -1 none
+    local i=0 xy
+    for xy in "137 277" "139 340" "138 400" "138 508"; do
+        shows "graphics/b${i}_on.bmp" $xy && echo $i && return
+        i=$((i + 1))
     done
+    echo -1
+}
+# Up until button N is lit, each step seen before the next: the menu may not read the
+# keys yet when it shows, and a loaded machine may take seconds to draw a step.
+choose() { # N
+    local now
+    for _ in 1 2 3 4 5 6; do
+        now=$(lit)
+        [ "$now" = "$1" ] && return
+        key Up && wait_until 10 eval '[ "$(lit)" != "$now" ]'
+    done
+    return 1
 }
 
 # ------------------------------------------------------------------ Wine and X
@@ -54,13 +74,14 @@ wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d cindermaze /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v cindermaze /d 1024x768 /f >/dev/null 2>&1
 cd "$work" && unzip -q "$zip" && cd cindermaze-*-win64 || exit 1
-package_ready() { # an empty save/, and an exe importing no DLL but Windows' own
+package_ready() { # an empty save/, no Linux file, and an exe importing no DLL but Windows' own
     local dlls
     dlls=$(x86_64-w64-mingw32-objdump -p cindermaze.exe | sed -n 's/^\s*DLL Name: //p')
-    [ -d save ] && [ -z "$(ls save)" ] && [ -n "$dlls" ] &&
+    [ -d save ] && [ -z "$(ls save)" ] && [ -n "$dlls" ] && [ ! -e maps.list ] &&
+        ! find . -type f -exec file {} + | grep -q ELF &&
         ! grep -viE '^(kernel32|user32|gdi32|comdlg32|ole32|dinput|ddraw|winmm|dsound|msvcrt|advapi32|shell32)\.dll$' <<<"$dlls"
 }
-check "the package holds an empty save/ and an exe needing only Windows' DLLs" package_ready
+check "the package holds an empty save/, no Linux file, and an exe needing only Windows' DLLs" package_ready
 wine cindermaze.exe >"$work/wine.log" 2>&1 &
 game_pid=$!
 
@@ -76,19 +97,19 @@ xdotool mousemove 1000 750
 # The chooser opens on the first map in name order, its thumbnail centred.
 map=$(basename "$(ls maps/*.czm | head -1)" .czm)
 read -r w h < <(identify -format '%w %h' "thbs/$map.bmp")
-choose 0 137 277 && key Return
+choose 0 && key Return
 check "the chooser shows $map" wait_until 15 shows "thbs/$map.bmp" $(((800 - w) / 2)) $(((600 - h) / 2))
 # The field's top-left wall (the strip's second tile) is centred, or on the bottom edge when
 # the head-up display needs the room above it.
 read -r rows columns < <(od -An -tu1 -N2 "maps/$map.czm")
-field_shown() {
-    shows "maps/$map.bmp" $(((800 - 32 * columns) / 2)) $(((600 - 32 * rows) / 2)) 32 32 32 0 ||
-        shows "maps/$map.bmp" $(((800 - 32 * columns) / 2)) $((600 - 32 * rows)) 32 32 32 0
+field_shown() { # [W H]: the game's size, 800 x 600 by default
+    local w=${1:-800} h=${2:-600}
+    shows "maps/$map.bmp" $(((w - 32 * columns) / 2)) $(((h - 32 * rows) / 2)) 32 32 32 0 ||
+        shows "maps/$map.bmp" $(((w - 32 * columns) / 2)) $((h - 32 * rows)) 32 32 32 0
 }
 key Return
 check "a game starts and shows $map's field" wait_until 20 field_shown
-key Escape
-check "the quit key ends the game and the menu comes back" wait_until 20 menu_shown
+check "the quit key ends the game and the menu comes back" hold Escape 20 menu_shown
 
 # ------------------------------------------------------------------ the options dialog, saved twice
 # The dialog is light grey all over; a black screen is the fault once seen here. It is saved
@@ -101,7 +122,7 @@ dialog_shown() {
 replaced() { [ "$(stat -c %i save/config.czc)" != "$inode" ] && defaults_saved && [ "$(ls save)" = config.czc ]; }
 for round in first second; do
     inode=$(stat -c %i save/config.czc)
-    choose 2 138 400 && key Return
+    choose 2 && key Return
     check "the options dialog shows ($round time)" wait_until 20 dialog_shown || break
     key s
     check "\"s\" saves and the menu comes back" wait_until 10 menu_shown
@@ -110,6 +131,36 @@ done
 
 key Escape # in the menu
 quits() { wait_until 20 eval '! kill -0 $game_pid 2>/dev/null' && wait "$game_pid"; }
+check "Escape in the menu quits with status 0" quits
+
+# ------------------------------------------------------------------ a folder that cannot be written
+# The game's save/ made immutable (root may write everywhere else): the settings are then
+# kept in the player's application data, and read from there first. Kept there: a 1024 x 768
+# window, which a 1024 x 768 desktop refuses; the game falls back to full screen at that
+# size with a message, answered with Return, and plays on.
+appdata="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Cindermaze/save"
+record() { perl -e 'print pack("H*", $ARGV[0])' "$(echo "$default_settings" | sed "s/^01/$1/; s/2003000058020000/0004000000030000/")"; }
+mkdir -p "$appdata" && record 02 >"$appdata/config.czc" && chattr +i save
+wine cindermaze.exe >>"$work/wine.log" 2>&1 &
+game_pid=$!
+check "the menu shows, its settings from the application data" wait_until 60 menu_shown
+choose 0 && key Return && wait_until 15 shows "thbs/$map.bmp" $(((800 - w) / 2)) $(((600 - h) / 2)) && key Return
+# The game leaves its mode for the time of the box: Wine's desktop shows around it, the box
+# in the middle.
+desktop_shown() {
+    shot && [ "$(convert "$work/shot.png" -format '%[pixel:p{10,10}] %[pixel:p{512,400}]' info:)" = "srgb(37,111,149) srgb(245,245,245)" ]
+}
+check "the refused window's message shows over the desktop" wait_until 30 desktop_shown
+# Its OK button, centred below the text: a click answers it (Return reaches it only when
+# Wine gives it the keyboard, which it does not always do).
+xdotool mousemove 512 416 click 1
+check "a click answers it, and the game plays in full screen at 1024 x 768" wait_until 30 field_shown 1024 768
+check "the quit key ends that game too" hold Escape 20 menu_shown
+fullscreen_saved() { [ "$(od -An -tx1 -v "$appdata/config.czc" | tr -d ' \n')" = "$(record 01 | od -An -tx1 -v | tr -d ' \n')" ]; }
+choose 2 && key Return && wait_until 20 dialog_shown && key s
+check "the options saved there hold the full screen the game fell back to" wait_until 20 fullscreen_saved
+check "the game's own file is untouched" defaults_saved
+wait_until 20 menu_shown && hold Escape 20 eval '! kill -0 $game_pid 2>/dev/null'
 check "Escape in the menu quits with status 0" quits
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

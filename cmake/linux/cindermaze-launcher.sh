@@ -3,14 +3,16 @@
 # player's own, where the installed data is linked and save/ keeps the settings: the game
 # reads and writes relative to its working directory, and nothing is ever written under
 # the installation. maps/ and thbs/ are real directories there, holding the player's own
-# maps beside links to the shipped ones.
+# maps beside links to the shipped ones. Installed as PREFIX/games/cindermaze(-edit), with
+# the programs in PREFIX/lib/games/cindermaze and the data in PREFIX/share/games/cindermaze.
 set -e
 here=$(dirname "$(readlink -f "$0")")
-game=$(readlink -f "$here/../lib/cindermaze")
+programs=$(readlink -f "$here/../lib/games/cindermaze")
+data=$(readlink -f "$here/../share/games/cindermaze")
 program=cindermaze
 [ "$(basename "$0")" = cindermaze-edit ] && program=cindermaze-edit
-if [ ! -x "$game/$program" ]; then
-    echo "$program: the game is not installed in $game" >&2
+if [ ! -x "$programs/$program" ] || [ ! -d "$data" ]; then
+    echo "$program: the game is not installed in $programs and $data" >&2
     exit 1
 fi
 home="${CINDERMAZE_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/cindermaze}"
@@ -21,18 +23,22 @@ link() {
         ln -sfn "$1" "$2"
     fi
 }
-for entry in "$game"/*; do
+# Links to what is no longer installed go (an older layout, maps no longer shipped); the
+# player's own files stay.
+drop_dangling_links() {
+    for file in "$1"/*; do
+        if [ -L "$file" ] && [ ! -e "$file" ]; then rm "$file"; fi
+    done
+}
+drop_dangling_links "$home"
+for entry in "$data"/*; do
     name=$(basename "$entry")
     case "$name" in
-    cindermaze | cindermaze-edit) continue ;;
     maps | thbs)
         # Once a link to the installed directory: it becomes the player's own.
         [ -L "$home/$name" ] && rm "$home/$name"
         mkdir -p "$home/$name"
-        # Links to maps no longer shipped go; the player's own files stay.
-        for file in "$home/$name"/*; do
-            if [ -L "$file" ] && [ ! -e "$file" ]; then rm "$file"; fi
-        done
+        drop_dangling_links "$home/$name"
         for file in "$entry"/*; do
             link "$file" "$home/$name/$(basename "$file")"
         done
@@ -41,4 +47,4 @@ for entry in "$game"/*; do
     esac
 done
 cd "$home"
-exec "$game/$program" "$@"
+exec "$programs/$program" "$@"
