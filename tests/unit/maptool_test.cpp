@@ -54,6 +54,13 @@ TEST(map_check, each_map_gives_its_report) {
             report += p + "\n";
         EXPECT_EQ(report, c.report) << c.text;
     }
+    // An open border is told for its first eight cells, then counted, before what follows.
+    std::vector<uint8_t> open =
+        map_bytes({std::string(12, '.'), "#P.........#", std::string(12, '#')});
+    std::vector<std::string> told = check_map(open.data(), open.size(), map_check_options());
+    ASSERT_EQ(told.size(), 10u);
+    EXPECT_EQ(told[8], "... and 4 more open border cells");
+    EXPECT_EQ(told[9], "the map has no diamond (D): the game would be won at once");
     const uint8_t cut[4] = {3, 3, 0, 0};
     EXPECT_EQ(check_map(cut, 4, map_check_options()).at(0),
               "the file is too short: 3 rows of 3 cells need 11 bytes, it has 4");
