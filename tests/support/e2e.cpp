@@ -331,27 +331,16 @@ bool e2e_menu_choose(e2e_run *run, int button) {
                     [&](const screenshot &s) { return e2e_menu_highlight(run, s) == -2; });
 }
 
-// What a window manager sends for a click on the close box, to the program's top-level
-// window (the one above the window it draws in).
+// What a window manager sends for a click on the close box (Allegro reads it on any window).
 void e2e_close_box(e2e_run *run) {
     Display *display = XOpenDisplay(run->x.name.c_str());
     if (!display) return;
     XSetErrorHandler([](Display *, XErrorEvent *) { return 0; }); // a window gone: no message
-    Window top = run->wid, root, parent, *children;
-    unsigned count;
-    while (XQueryTree(display, top, &root, &parent, &children, &count)) {
-        if (children) XFree(children);
-        if (parent == root) break;
-        top = parent;
-    }
     XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = top;
+    event.xclient.type = ClientMessage, event.xclient.window = run->wid, event.xclient.format = 32;
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
     event.xclient.data.l[0] = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, top, False, NoEventMask, &event);
+    XSendEvent(display, run->wid, False, NoEventMask, &event);
     XCloseDisplay(display);
 }
 

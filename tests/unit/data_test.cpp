@@ -40,17 +40,6 @@ TEST(data, pictures_have_the_frames_and_sizes_the_game_cuts) {
         EXPECT_EQ(size_of(e[0]), e[1]) << e[0];
 }
 
-TEST(data, sounds_load_as_16_bit_mono) {
-    allegro_for_tests();
-    for (const char *name : {"focus", "go", "quit", "change", "drop", "bonus", "diamant",
-                             "explosion", "fin_gagne", "fin_perd"}) {
-        SAMPLE *s = load_sample((RUN + "/sounds/" + name + ".wav").c_str());
-        ASSERT_TRUE(s) << name;
-        EXPECT_TRUE(s->bits == 16 && !s->stereo && s->len > 0) << name;
-        destroy_sample(s);
-    }
-}
-
 // The bytes, at run time, of the characters beyond ASCII in the string literals of src/.
 std::set<int> program_accents() {
     std::set<int> found;
