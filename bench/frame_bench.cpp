@@ -68,7 +68,7 @@ struct busy_game {
         default_config(&cfg);
         std::vector<uint8_t> bytes = busy_map();
         ::map *m = load_map_from_memory(bytes.data(), bytes.size());
-        init_game_state(&g, &cfg, m, 4);
+        init_game_state(&g, &cfg, m, 4, 1);
         g.wall_sprites = table(0, makecol(90, 90, 120));
         g.block_sprites = table(1, makecol(140, 70, 20));
         g.bonus_sprites = table(2, makecol(200, 200, 40));

@@ -45,7 +45,7 @@ struct bench_game {
     game g{};
     explicit bench_game(const std::vector<uint8_t> &bytes) {
         cfg.time_limit = 300;
-        init_game_state(&g, &cfg, load_map_from_memory(bytes.data(), bytes.size()), 5);
+        init_game_state(&g, &cfg, load_map_from_memory(bytes.data(), bytes.size()), 5, 1);
         if (!g.map || create_map_objects(&g) != 0) abort();
     }
     ~bench_game() {
@@ -93,8 +93,7 @@ game_keys walking_keys(int tick) {
 // kept alive and its bombs in hand so that play goes on.
 void play_tick(bench_game *b, int tick) {
     game_keys keys = walking_keys(tick);
-    game_tick(&b->g, &keys);
-    if (tick % 100 == 99) game_seconds_step(&b->g, tick / 100 + 1);
+    advance_game(&b->g, &keys);
     b->g.end_state = END_NONE;
     b->g.player->param2 = 1;
     b->g.player->param3 = 2;

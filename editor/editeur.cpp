@@ -2,10 +2,13 @@
 // and a map played in the game's own loop.
 #include "editeur.h"
 
+#include "bktype.h"
 #include "cindermaze.h"
 #include "config.h"
 #include "editeur_files.h"
+#include "files.h"
 #include "jeu.h"
+#include "maps.h"
 #include "message.h"
 #include "volume.h"
 
@@ -62,18 +65,19 @@ static int col_text() {
 // ---------------------------------------------------------------- pictures
 
 static BITMAP *strip_frame(BITMAP *strip, int frame) {
-    BITMAP *b = create_bitmap(32, 32);
+    BITMAP *b = create_bitmap(CELL_PIXELS, CELL_PIXELS);
     clear_to_color(b, bitmap_mask_color(b));
-    if (strip && strip->w >= (frame + 1) * 32) blit(strip, b, frame * 32, 0, 0, 0, 32, 32);
+    if (strip && strip->w >= (frame + 1) * CELL_PIXELS)
+        blit(strip, b, frame * CELL_PIXELS, 0, 0, 0, CELL_PIXELS, CELL_PIXELS);
     return b;
 }
 
 static void overlay(BITMAP *dest, const char *file, int frame, int x, int y, int w, int h) {
     BITMAP *b = load_bitmap(file, nullptr);
     if (!b) return;
-    BITMAP *f = create_bitmap(32, b->h);
-    blit(b, f, frame * 32, 0, 0, 0, 32, b->h);
-    masked_stretch_blit(f, dest, 0, 0, 32, b->h, x, y, w, h);
+    BITMAP *f = create_bitmap(CELL_PIXELS, b->h);
+    blit(b, f, frame * CELL_PIXELS, 0, 0, 0, CELL_PIXELS, b->h);
+    masked_stretch_blit(f, dest, 0, 0, CELL_PIXELS, b->h, x, y, w, h);
     destroy_bitmap(f);
     destroy_bitmap(b);
 }
@@ -391,23 +395,23 @@ static void play(editor *e) {
     if (!edit_can_save(&e->map))
         return say(e, "Le jeu refuse cette carte : " + edit_status_line(&e->map), false);
     std::vector<uint8_t> bytes = edit_bytes(&e->map), tiles;
-    if (!read_file_bytes(e->strip, &tiles) ||
-        !write_file_whole(TRIAL_STRIP, tiles.data(), tiles.size()) ||
-        !write_file_whole(TRIAL_MAP, bytes.data(), bytes.size()))
+    bool read = read_file_bytes(e->strip.c_str(), &tiles);
+    file_to_write trial[] = {{TRIAL_STRIP, tiles.data(), tiles.size()},
+                             {TRIAL_MAP, bytes.data(), bytes.size()}};
+    if (!read || !write_files_whole(trial, 2))
         return say(e, "Impossible de préparer la partie dans save/.", true);
     show_mouse(nullptr);
     bool moded = set_game_mode(e->cfg);
+    int32_t failed = 0;
     if (moded) {
         if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
         apply_volumes(e->cfg);
-        int32_t failed = jeu(e->cfg, TRIAL_MAP);
-        remove(TRIAL_MAP);
-        remove(TRIAL_STRIP);
-        // A failed set-up has shut the library down: nothing more can be shown.
-        if (failed == JEU_FAILED) exit(1);
+        failed = jeu(e->cfg, TRIAL_MAP);
     }
     remove(TRIAL_MAP);
     remove(TRIAL_STRIP);
+    // A failed set-up has shut the library down: nothing more can be shown.
+    if (failed == JEU_FAILED) exit(1);
     if (!set_mode_or_window(GFX_AUTODETECT_FULLSCREEN, 800, 600))
         fatal_exit("Impossible de revenir dans le mode graphique 800 x 600.");
     set_window_title("Cindermaze - editeur de cartes");
@@ -522,12 +526,12 @@ static bool on_mouse(editor *e) {
 int editeur(config *cfg, const char *name) {
     editor e{};
     e.cfg = cfg;
-    e.data = load_datafile("bktype.dat");
-    if (!e.data || !e.data[0].dat) {
-        fatal_error("Echec du chargement du datafile bktype.dat");
+    const char *problem = nullptr;
+    e.data = load_bktype(&e.font, &problem);
+    if (!e.data) {
+        fatal_error(problem);
         return 1;
     }
-    e.font = (FONT *)e.data[0].dat;
     e.buffer = create_bitmap(SCREEN_W, SCREEN_H);
     set_window_title("Cindermaze - editeur de cartes");
     if (name) {

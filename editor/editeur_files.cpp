@@ -1,55 +1,13 @@
 // The map editor's files: saving whole, the shipped maps, themes, opening, text format.
 #include "editeur_files.h"
 
+#include "files.h"
 #include "maplist.h"
 #include "maptext.h"
 #include "thumbnail.h"
 
-#include <allegro.h>
-
 #include <cctype>
 #include <cstdio>
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
-// Puts a whole temporary file in the place of `path` (the temporary goes when ok is false).
-static bool replace_with(const std::string &tmp, const std::string &path, bool ok) {
-#ifndef _WIN32
-    // On the disk before the rename, so a crash leaves the old file or the new one.
-    int fd = ok ? open(tmp.c_str(), O_RDONLY) : -1;
-    ok = fd >= 0 && fsync(fd) == 0;
-    if (fd >= 0) close(fd);
-#else
-    // rename does not replace an existing file there.
-    if (ok) remove(path.c_str());
-#endif
-    if (ok && rename(tmp.c_str(), path.c_str()) == 0) return true;
-    remove(tmp.c_str());
-    return false;
-}
-
-bool write_file_whole(const std::string &path, const void *data, size_t length) {
-    std::string tmp = path + ".tmp";
-    FILE *f = fopen(tmp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = fwrite(data, 1, length, f) == length;
-    ok = fclose(f) == 0 && ok;
-    return replace_with(tmp, path, ok);
-}
-
-bool read_file_bytes(const std::string &path, std::vector<uint8_t> *out) {
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f) return false;
-    out->clear();
-    uint8_t buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
-        out->insert(out->end(), buf, buf + n);
-    fclose(f);
-    return true;
-}
 
 bool edit_name_ok(const std::string &name) {
     if (name.empty() || name.size() > 40) return false;
@@ -89,17 +47,6 @@ std::vector<edit_theme> edit_themes() {
     return out;
 }
 
-// The thumbnail goes through a temporary .bmp, since the picture's format follows its name.
-static bool save_thumbnail(const edit_map *m, const std::string &name, const std::string &strip) {
-    std::vector<uint8_t> bytes = edit_bytes(m);
-    BITMAP *t = make_map_thumbnail(".", bytes.data(), bytes.size(), strip.c_str());
-    if (!t) return false;
-    std::string path = "thbs/" + name + ".bmp", tmp = "thbs/" + name + ".tmp.bmp";
-    bool ok = save_bitmap(tmp.c_str(), t, nullptr) == 0;
-    destroy_bitmap(t);
-    return replace_with(tmp, path, ok);
-}
-
 bool edit_save(const edit_map *m, const std::string &name, const std::string &strip,
                std::string *reason) {
     if (!edit_can_save(m)) {
@@ -118,33 +65,33 @@ bool edit_save(const edit_map *m, const std::string &name, const std::string &st
         return false;
     }
     if (edit_is_shipped(name)) {
-        *reason = ""
-                  " + name + "
-                  " est une carte du jeu : choisissez un autre nom.";
+        *reason = "« " + name + " » est une carte du jeu : choisissez un autre nom.";
         return false;
     }
-    std::vector<uint8_t> tiles;
-    if (!read_file_bytes(strip, &tiles)) {
+    std::vector<uint8_t> tiles, thumbnail, bytes = edit_bytes(m);
+    if (!read_file_bytes(strip.c_str(), &tiles)) {
         *reason = "La bande de décor " + strip + " est introuvable.";
         return false;
     }
-    std::vector<uint8_t> bytes = edit_bytes(m);
-    std::string tiles_path = "maps/" + name + ".bmp";
+    std::string tiles_path = "maps/" + name + ".bmp", thumbnail_path = "thbs/" + name + ".bmp",
+                map_path = "maps/" + name + ".czm";
+    bool drawn = map_thumbnail_bmp(".", bytes.data(), bytes.size(), strip.c_str(), &thumbnail);
     // The strip first and the map last: the chooser lists a map only once it is whole.
-    bool ok = (strip == tiles_path || write_file_whole(tiles_path, tiles.data(), tiles.size())) &&
-              save_thumbnail(m, name, strip) &&
-              write_file_whole("maps/" + name + ".czm", bytes.data(), bytes.size());
-    if (!ok)
-        *reason = "Impossible d'écrire les fichiers de "
-                  " + name + "
-                  " dans maps/ et thbs/.";
-    return ok;
+    std::vector<file_to_write> files;
+    if (strip != tiles_path) files.push_back({tiles_path.c_str(), tiles.data(), tiles.size()});
+    files.push_back({thumbnail_path.c_str(), thumbnail.data(), thumbnail.size()});
+    files.push_back({map_path.c_str(), bytes.data(), bytes.size()});
+    if (!drawn || !write_files_whole(files.data(), files.size())) {
+        *reason = "Impossible d'écrire les fichiers de « " + name + " » dans maps/ et thbs/.";
+        return false;
+    }
+    return true;
 }
 
 bool edit_open(edit_map *m, const std::string &name, std::string *reason) {
     std::string path = "maps/" + name + ".czm";
     std::vector<uint8_t> bytes;
-    if (!read_file_bytes(path, &bytes)) {
+    if (!read_file_bytes(path.c_str(), &bytes)) {
         *reason = "La carte " + path + " est introuvable.";
         return false;
     }
@@ -167,7 +114,7 @@ bool edit_export_text(const edit_map *m, const std::string &name, std::string *r
     std::vector<uint8_t> bytes = edit_bytes(m);
     std::string text, error;
     if (!edit_name_ok(name) || !format_map_text(bytes.data(), bytes.size(), &text, &error) ||
-        !write_file_whole(name + ".txt", text.data(), text.size())) {
+        !write_file_whole((name + ".txt").c_str(), text.data(), text.size())) {
         *reason = "Impossible d'écrire " + name + ".txt.";
         return false;
     }
@@ -177,7 +124,7 @@ bool edit_export_text(const edit_map *m, const std::string &name, std::string *r
 bool edit_import_text(edit_map *m, const std::string &name, std::string *reason) {
     std::vector<uint8_t> raw, bytes;
     std::string error;
-    if (!edit_name_ok(name) || !read_file_bytes(name + ".txt", &raw)) {
+    if (!edit_name_ok(name) || !read_file_bytes((name + ".txt").c_str(), &raw)) {
         *reason = "Le fichier " + name + ".txt est introuvable.";
         return false;
     }

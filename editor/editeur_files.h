@@ -17,9 +17,6 @@ struct edit_theme {
 // The list of shipped maps, written by the build beside the program.
 const char *const EDIT_SHIPPED_LIST = "maps.list";
 
-// Writes through a temporary file renamed over the target.
-bool write_file_whole(const std::string &path, const void *data, size_t length);
-bool read_file_bytes(const std::string &path, std::vector<uint8_t> *out);
 // Letters, digits, '-' and '_', 1 to 40 of them.
 bool edit_name_ok(const std::string &name);
 bool edit_is_shipped(const std::string &name);

@@ -7,18 +7,18 @@
 #include <algorithm>
 #include <cstdlib>
 
-static const uint8_t PIECE_CODES[PIECE_COUNT] = {0xff,         CELL_WALL,    CELL_BLOCK, CELL_BONUS,
+static const uint8_t FLOOR = (uint8_t)CELL_EMPTY;
+static const uint8_t PIECE_CODES[PIECE_COUNT] = {FLOOR,        CELL_WALL,    CELL_BLOCK, CELL_BONUS,
                                                  CELL_DIAMOND, CELL_MONSTER, CELL_PLAYER};
 
 uint8_t piece_code(int piece) {
-    return piece >= 0 && piece < PIECE_COUNT ? PIECE_CODES[piece] : 0xff;
+    return piece >= 0 && piece < PIECE_COUNT ? PIECE_CODES[piece] : FLOOR;
 }
 
 void edit_max_size(int screen_w, int screen_h, int *max_w, int *max_h) {
-    *max_w = screen_w / 32;
-    *max_h = screen_h / 32;
-    while (*max_h > 0 &&
-           !field_clear_of_hud(*max_w * 32, *max_h * 32, screen_w, screen_h, HUD_FONT_HEIGHT))
+    *max_w = screen_w / CELL_PIXELS;
+    *max_h = screen_h / CELL_PIXELS;
+    while (*max_h > 0 && !map_fits_screen(*max_w, *max_h, screen_w, screen_h, HUD_FONT_HEIGHT))
         (*max_h)--;
 }
 
@@ -34,7 +34,7 @@ bool edit_new(edit_map *m, int w, int h) {
     if (w < EDIT_MIN_SIZE || h < EDIT_MIN_SIZE || w > max_w || h > max_h) return false;
     m->w = w;
     m->h = h;
-    m->cells.assign((size_t)w * h, 0xff);
+    m->cells.assign((size_t)w * h, FLOOR);
     for (int r = 0; r < h; r++)
         for (int c = 0; c < w; c++)
             if (r == 0 || c == 0 || r == h - 1 || c == w - 1) m->cells[r * w + c] = CELL_WALL;
@@ -45,13 +45,13 @@ bool edit_new(edit_map *m, int w, int h) {
 }
 
 bool edit_load(edit_map *m, const uint8_t *bytes, size_t length, std::string *reason) {
-    if (length < 2 || bytes[0] == 0 || bytes[1] == 0 || length < 2 + (size_t)bytes[0] * bytes[1]) {
+    if (map_bytes_shape(bytes, length) != MAP_WHOLE) {
         *reason = "Ce fichier de carte est tronqué ou abîmé : il ne peut pas être ouvert.";
         return false;
     }
     m->h = bytes[0];
     m->w = bytes[1];
-    m->cells.assign(bytes + 2, bytes + 2 + (size_t)m->h * m->w);
+    m->cells.assign(bytes + 2, bytes + map_file_size(m->h, m->w));
     reset_history(m);
     edit_check(m);
     return true;
@@ -79,7 +79,7 @@ static void put_piece(edit_map *m, int r, int c, int piece) {
     uint8_t code = piece_code(piece);
     if (code == CELL_PLAYER)
         for (uint8_t &cell : m->cells)
-            if (cell == CELL_PLAYER) cell = 0xff;
+            if (cell == CELL_PLAYER) cell = FLOOR;
     m->cells[(size_t)r * m->w + c] = code;
 }
 

@@ -15,7 +15,7 @@
 
 // The grids are searched for objects that are gone only every GRID_CHECK_TICKS ticks: a
 // dangling pointer used in between is AddressSanitizer's to catch.
-enum { FUZZ_TICKS = 3000, TICKS_PER_SECOND = 100, GRID_CHECK_TICKS = 25 };
+enum { FUZZ_TICKS = 3000, GRID_CHECK_TICKS = 25 };
 
 // The bytes after the map, one per stretch of ticks: bits 0 to 4 the keys up, down,
 // left, right and bomb held; bits 5 to 7 how long they are held (1 to 29 ticks).
@@ -50,15 +50,24 @@ static void next_keys(key_stream *s) {
 // How many pictures the table of an object of this type holds.
 static unsigned frames_of(int type, unsigned block_frames) {
     switch (type) {
-    case OBJ_WALL: return 1;
-    case OBJ_BLOCK: return block_frames;
-    case OBJ_BONUS: return 8;
-    case OBJ_PLAYER: return 4;
-    case OBJ_BOMB: return 4;
-    case OBJ_MONSTER: return 2;
-    case OBJ_DIAMOND: return 3;
-    case OBJ_FLAME: return 4;
-    default: return 0;
+    case OBJ_WALL:
+        return 1;
+    case OBJ_BLOCK:
+        return block_frames;
+    case OBJ_BONUS:
+        return 8;
+    case OBJ_PLAYER:
+        return 4;
+    case OBJ_BOMB:
+        return 4;
+    case OBJ_MONSTER:
+        return 2;
+    case OBJ_DIAMOND:
+        return 3;
+    case OBJ_FLAME:
+        return 4;
+    default:
+        return 0;
     }
 }
 
@@ -71,8 +80,7 @@ static void check_world(const game *g, unsigned block_frames, bool grids) {
     do {
         FUZZ_CHECK(++seen <= g->object_count);
         FUZZ_CHECK(o->next->prev == o && o->prev->next == o);
-        if (grids)
-            alive.push_back(o);
+        if (grids) alive.push_back(o);
         FUZZ_CHECK(map_inside(m, o->x, o->y));
         // draw_playscreen shows sprites[frame]: it must be a picture of the table.
         FUZZ_CHECK(o->frame < frames_of(o->type, block_frames));
@@ -83,14 +91,12 @@ static void check_world(const game *g, unsigned block_frames, bool grids) {
             FUZZ_CHECK(o->off_x >= -15 && o->off_x <= 15);
             FUZZ_CHECK(o->off_y >= -15 && o->off_y <= 15);
         }
-        if (o->type == OBJ_DIAMOND)
-            diamonds++;
+        if (o->type == OBJ_DIAMOND) diamonds++;
         o = o->next;
     } while (o != g->player);
     FUZZ_CHECK(seen == g->object_count);
     FUZZ_CHECK(diamonds == g->diamonds_left);
-    if (!grids)
-        return;
+    if (!grids) return;
     // No grid may keep an object that is gone.
     std::sort(alive.begin(), alive.end());
     auto is_alive = [&](const obj *p) { return std::binary_search(alive.begin(), alive.end(), p); };
@@ -103,27 +109,22 @@ static void check_world(const game *g, unsigned block_frames, bool grids) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     map *m = load_map_from_memory(data, size);
-    if (!m)
-        return 0;
+    if (!m) return 0;
     size_t map_size = 2 + (size_t)m->height * m->width;
     key_stream keys = {data + map_size, size - map_size, 0, 0, {}};
     // The map image's width decides the block pictures: two to nine here.
     unsigned block_frames = 2 + (keys.size ? keys.bytes[0] % 8 : 0);
 
-    srand(1);
     config cfg;
     default_config(&cfg);
     game g;
-    init_game_state(&g, &cfg, m, block_frames);
+    init_game_state(&g, &cfg, m, block_frames, 1);
     if (create_map_objects(&g) == 0) {
         check_world(&g, block_frames, true);
         for (int tick = 1; tick <= FUZZ_TICKS; tick++) {
             next_keys(&keys);
-            game_tick(&g, &keys.keys);
-            if (tick % TICKS_PER_SECOND == 0)
-                game_seconds_step(&g, tick / TICKS_PER_SECOND);
-            check_world(&g, block_frames,
-                        tick % GRID_CHECK_TICKS == 0 || tick == FUZZ_TICKS);
+            advance_game(&g, &keys.keys);
+            check_world(&g, block_frames, tick % GRID_CHECK_TICKS == 0 || tick == FUZZ_TICKS);
         }
     }
     free_game_objects(&g);

@@ -16,6 +16,7 @@ DATAFILE *load_bktype(FONT **font, const char **problem) {
     }
     // Object 0 must be a font: any other kind of object would be drawn as one.
     if (data[0].type != DAT_FONT || !data[0].dat) {
+        unload_datafile(data);
         *problem = FONT_FAILED;
         return nullptr;
     }

@@ -1,6 +1,7 @@
 // The settings file: the record kept in the save folder, its defaults, repair and atomic save.
 #include "config.h"
 
+#include "files.h"
 #include "message.h"
 #include "save_folder.h"
 
@@ -8,12 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#ifdef _WIN32
-#include <io.h>
-#include <winalleg.h>
-#else
-#include <unistd.h>
-#endif
 
 static const char *const CONFIG_WRITE_FAILED = "L'ecriture dans le fichier de config a echoue.";
 
@@ -109,35 +104,9 @@ bool repair_config(config *cfg, size_t bytes_read) {
     return changed;
 }
 
-// Puts the new file in the old one's place in one step; Windows' rename refuses an existing
-// target, MoveFileEx replaces it (and returns only once the move is on disk).
-static bool replace_file(const char *from, const char *to) {
-#ifdef _WIN32
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return rename(from, to) == 0;
-#endif
-}
-
 bool write_config_file(const config *cfg, const char *path) {
-    // A save interrupted half-way must leave the old file whole: write beside it, then rename.
-    char temporary[4096];
-    snprintf(temporary, sizeof temporary, "%s.tmp", path);
-    FILE *f = fopen(temporary, "wb");
-    if (!f) return false;
-    bool written = fwrite(cfg, sizeof *cfg, 1, f) == 1;
-    written = fflush(f) == 0 && written;
-#ifdef _WIN32
-    written = _commit(_fileno(f)) == 0 && written;
-#else
-    written = fsync(fileno(f)) == 0 && written;
-#endif
-    written = fclose(f) == 0 && written;
-    if (!written || !replace_file(temporary, path)) {
-        remove(temporary);
-        return false;
-    }
-    return true;
+    // A save interrupted half-way must leave the old file whole.
+    return write_file_whole(path, cfg, sizeof *cfg);
 }
 
 void make_config(config *cfg, int gfx_card, int display_method, int vsync, int music_volume,

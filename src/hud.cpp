@@ -55,7 +55,7 @@ static void draw_counters(BITMAP *dest, const play_screen *ps, const game *g) {
     textprintf_ex(dest, ps->hud_font, dest->w / 3, 0, red(), -1, "%d", bombs);
     textprintf_ex(dest, ps->hud_font, ps->diamond_count_x, 0, red(), -1, "%d",
                   (int)g->diamonds_left);
-    textprintf_ex(dest, font, 0, 0, grey(), -1, "FPS : %d", (int)g->fps);
+    textprintf_ex(dest, font, 0, 0, grey(), -1, "FPS : %d", (int)ps->fps);
     textprintf_ex(dest, font, 0, ps->line_height, grey(), -1, "objets : %d", (int)g->object_count);
 }
 

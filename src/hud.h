@@ -22,6 +22,9 @@ struct play_screen {
     RLE_SPRITE *background; // the same, as drawn every frame
     int32_t field_x, field_y;
     MIDI *music;
+    // Frames drawn in the last whole second, counted by the game loop on the seconds
+    // counter: the frame rate shown.
+    int32_t fps, frames_this_second, last_second;
 };
 
 // Icon and counter positions for a screen `screen_w` wide (timer icon and hud font set).

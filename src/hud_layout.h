@@ -19,6 +19,7 @@ field_spot place_field_on_screen(int32_t field_w, int32_t field_h, int32_t scree
                                  int32_t screen_h, int32_t hud_text_h);
 // Rows from the top edge that the counters draw over: their icons and their text.
 int32_t hud_band_height(int32_t hud_text_h);
-// True when the field fits the screen and nothing of the counters is drawn over it.
-bool field_clear_of_hud(int32_t field_w, int32_t field_h, int32_t screen_w, int32_t screen_h,
-                        int32_t hud_text_h);
+// True when a map of width x height cells fits the screen with nothing of the counters
+// drawn over its field.
+bool map_fits_screen(int32_t width, int32_t height, int32_t screen_w, int32_t screen_h,
+                     int32_t hud_text_h);

@@ -17,7 +17,9 @@ static bool key_held(int32_t scancode) {
     return scancode > 0 && scancode < KEY_MAX && key[scancode] != 0;
 }
 
+// The keys held now, from a fresh look at the keyboard.
 static void read_keys(const config *cfg, game_keys *keys) {
+    poll_keyboard();
     keys->up = key_held(cfg->key_up);
     keys->down = key_held(cfg->key_down);
     keys->left = key_held(cfg->key_left);
@@ -28,11 +30,16 @@ static void read_keys(const config *cfg, game_keys *keys) {
     keys->pause = key_held(cfg->key_pause);
 }
 
-// Waits, polling, until the pause key is up; true when it was down at all.
+static bool pause_held(const config *cfg) {
+    game_keys keys;
+    read_keys(cfg, &keys);
+    return keys.pause;
+}
+
+// Waits until the pause key is up; true when it was down at all.
 static bool wait_pause_key_up(const config *cfg) {
     bool was_down = false;
-    while (key_held(cfg->key_pause)) {
-        poll_keyboard();
+    while (pause_held(cfg)) {
         was_down = true;
         rest(1);
     }
@@ -52,17 +59,25 @@ static BITMAP *pause_surface(const game_session *s) {
 // The clocks stop from the first press until the game resumes: a pause moves nothing and
 // costs no time.
 static void pause_check(game_session *s) {
-    if (!key_held(s->cfg->key_pause)) return;
+    if (!pause_held(s->cfg)) return;
     hold_timers(true);
     wait_pause_key_up(s->cfg);
     draw_pause_text(pause_surface(s), &s->ps, SCREEN_W, SCREEN_H);
     // The close box leaves the pause too; the next tick ends the game.
-    while (!close_button_clicked()) {
-        poll_keyboard();
-        if (wait_pause_key_up(s->cfg)) break;
+    while (!close_button_clicked() && !wait_pause_key_up(s->cfg))
         rest(1);
-    }
     hold_timers(false);
+}
+
+// The frame rate shown: the frames drawn in the last whole second of the seconds counter.
+static void count_frame(play_screen *ps) {
+    int32_t now = sec_counter.load();
+    if (ps->last_second != now) {
+        ps->fps = ps->frames_this_second;
+        ps->frames_this_second = 0;
+        ps->last_second = now;
+    }
+    ps->frames_this_second++;
 }
 
 static void draw_frame(game_session *s) {
@@ -78,16 +93,12 @@ static void play(game_session *s) {
         // Every tick owed, back to back; the tick that ends the game forgives the rest.
         while (game_time.load() > 0) {
             game_keys keys;
-            poll_keyboard();
             read_keys(s->cfg, &keys);
-            bool ended = game_tick(g, &keys);
+            bool ended = advance_game(g, &keys);
             game_time.fetch_sub(1);
             if (ended) game_time.store(0);
         }
-        // However long the frame took, one change of the seconds counter is one second.
-        int32_t now = sec_counter.load();
-        if (g->last_second != now) game_seconds_step(g, now);
-        g->frames_this_second++;
+        count_frame(&s->ps);
         pause_check(s);
         draw_frame(s);
     }

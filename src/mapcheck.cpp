@@ -15,19 +15,19 @@ static std::string cell_name(int r, int c) {
 
 static std::string code_name(uint8_t code) {
     switch (code) {
-    case 0:
+    case CELL_WALL:
         return "a wall";
-    case 2:
+    case CELL_BLOCK:
         return "a block";
-    case 4:
+    case CELL_BONUS:
         return "a hidden bonus";
-    case 7:
+    case CELL_PLAYER:
         return "the player start";
-    case 11:
+    case CELL_MONSTER:
         return "a monster";
-    case 12:
+    case CELL_DIAMOND:
         return "a diamond";
-    case 0xff:
+    case (uint8_t)CELL_EMPTY:
         return "floor";
     default: {
         char buf[24];
@@ -45,11 +45,11 @@ struct grid {
 
 // Cells a player can stand on once the game is set up.
 static bool walkable(uint8_t code) {
-    return code == 7 || code == 11 || (code & 4) != 0;
+    return code == CELL_PLAYER || code == CELL_MONSTER || cell_passable((int8_t)code);
 }
 // Cells a player can open up with bombs: blocks and hidden bonuses burn away.
 static bool bombable(uint8_t code) {
-    return walkable(code) || code == 2;
+    return walkable(code) || code == CELL_BLOCK;
 }
 
 static std::vector<int> flood(const grid &g, int start, bool (*open)(uint8_t)) {
@@ -81,7 +81,7 @@ static bool in_blast(const grid &g, int r, int c, int br, int bc) {
     int d = abs(r - br) + abs(c - bc);
     if (d > 2) return false;
     for (int k = 1; k <= d; k++)
-        if (g.at(br + dr * k, bc + dc * k) == 0) return false;
+        if (g.at(br + dr * k, bc + dc * k) == CELL_WALL) return false;
     return true;
 }
 
@@ -95,7 +95,7 @@ static void check_cells(const grid &g, std::vector<map_problem> *out, int *start
         for (int c = 0; c < g.w; c++) {
             uint8_t code = g.at(r, c);
             bool border = r == 0 || c == 0 || r == g.h - 1 || c == g.w - 1;
-            if (border && code != 0)
+            if (border && code != CELL_WALL)
                 add(out, FAULT_BORDER, r, c,
                     cell_name(r, c) + ": the border must be wall, it is " + code_name(code));
             if (code == CELL_BOMB)
@@ -143,23 +143,25 @@ static void check_play(const grid &g, int start, std::vector<map_problem> *out) 
 std::vector<map_problem> find_map_problems(const uint8_t *bytes, size_t length,
                                            const map_check_options &opt) {
     std::vector<map_problem> out;
-    if (length < 2) {
+    switch (map_bytes_shape(bytes, length)) {
+    case MAP_NO_SIZES:
         add(&out, FAULT_SHORT, -1, -1, "the file is shorter than its two size bytes");
         return out;
-    }
-    grid g{bytes[0], bytes[1], bytes + 2};
-    if (g.h == 0 || g.w == 0) {
+    case MAP_NO_CELLS:
         add(&out, FAULT_EMPTY, -1, -1, "the map has a height or a width of 0");
         return out;
-    }
-    if (length < 2 + (size_t)g.h * g.w) {
+    case MAP_TRUNCATED: {
         char buf[128];
         snprintf(buf, sizeof buf,
-                 "the file is too short: %d rows of %d cells need %d bytes, it has %zu", g.h, g.w,
-                 2 + g.h * g.w, length);
+                 "the file is too short: %d rows of %d cells need %zu bytes, it has %zu", bytes[0],
+                 bytes[1], map_file_size(bytes[0], bytes[1]), length);
         add(&out, FAULT_TRUNCATED, -1, -1, buf);
         return out;
     }
+    case MAP_WHOLE:
+        break;
+    }
+    grid g{bytes[0], bytes[1], bytes + 2};
     int start = -1, diamonds = 0;
     check_cells(g, &out, &start, &diamonds);
     if (start < 0) add(&out, FAULT_NO_START, -1, -1, "the map has no player start (P)");
@@ -167,12 +169,12 @@ std::vector<map_problem> find_map_problems(const uint8_t *bytes, size_t length,
         add(&out, FAULT_NO_DIAMOND, -1, -1,
             "the map has no diamond (D): the game would be won at once");
     if (opt.screen_w > 0 &&
-        !field_clear_of_hud(g.w * 32, g.h * 32, opt.screen_w, opt.screen_h, opt.hud_text_h)) {
+        !map_fits_screen(g.w, g.h, opt.screen_w, opt.screen_h, opt.hud_text_h)) {
         char buf[192];
         snprintf(buf, sizeof buf,
                  "the map (%d x %d cells, %d x %d pixels) does not fit a %d x %d screen with "
                  "nothing of the head-up display (%d pixels tall) over it",
-                 g.w, g.h, g.w * 32, g.h * 32, opt.screen_w, opt.screen_h,
+                 g.w, g.h, g.w * CELL_PIXELS, g.h * CELL_PIXELS, opt.screen_w, opt.screen_h,
                  hud_band_height(opt.hud_text_h));
         add(&out, FAULT_SCREEN, -1, -1, buf);
     }
@@ -211,12 +213,13 @@ std::string map_summary(const uint8_t *bytes, size_t length) {
     if (length < 2) return "";
     int h = bytes[0], w = bytes[1];
     int count[256] = {0};
-    for (size_t k = 2; k < length && k < 2 + (size_t)h * w; k++)
+    for (size_t k = 2; k < length && k < map_file_size(h, w); k++)
         count[bytes[k]]++;
     char buf[192];
     snprintf(
         buf, sizeof buf,
         "%d x %d cells (%d x %d pixels), %d diamonds, %d monsters, %d blocks, %d hidden bonuses", w,
-        h, w * 32, h * 32, count[12], count[11], count[2], count[4]);
+        h, w * CELL_PIXELS, h * CELL_PIXELS, count[CELL_DIAMOND], count[CELL_MONSTER],
+        count[CELL_BLOCK], count[CELL_BONUS]);
     return buf;
 }

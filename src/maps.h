@@ -18,16 +18,38 @@ enum {
     CELL_EMPTY = -1, // 0xff in the file
 };
 
+// A cell is drawn as a square of CELL_PIXELS x CELL_PIXELS.
+const int CELL_PIXELS = 32;
+// The height and the width are one byte each.
+const int MAP_MAX_SIDE = 255;
+
+// The bytes of a map file of `height` rows of `width` cells: the two sizes, then the cells.
+inline size_t map_file_size(int height, int width) {
+    return 2 + (size_t)height * width;
+}
+
+// Whether bytes hold a whole map: its two sizes, neither 0, and every cell of its rows
+// (bytes after the last row are never read).
+enum map_shape {
+    MAP_WHOLE,
+    MAP_NO_SIZES,  // not even the two size bytes
+    MAP_NO_CELLS,  // a height or a width of 0
+    MAP_TRUNCATED, // fewer cells than height x width
+};
+map_shape map_bytes_shape(const uint8_t *bytes, size_t length);
+
 struct map {
     uint8_t height;
     uint8_t width;
-    int8_t **cells;     // [row][column]
-    obj ***fixed_grid;  // wall, block, bonus, diamond or bomb of each cell
-    obj ***mover_grid;  // player or monster registered in each cell
+    int8_t **cells;    // [row][column]
+    obj ***fixed_grid; // wall, block, bonus, diamond or bomb of each cell
+    obj ***mover_grid; // player or monster registered in each cell
 };
 
 // A player or monster may enter a cell whose code has bit 2 set.
-inline bool cell_passable(int8_t code) { return (code & 4) != 0; }
+inline bool cell_passable(int8_t code) {
+    return (code & 4) != 0;
+}
 inline bool map_inside(const map *m, int x, int y) {
     return x >= 0 && y >= 0 && x < m->width && y < m->height;
 }

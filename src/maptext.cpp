@@ -1,6 +1,8 @@
 // Map text format: parsing into .czm bytes and writing back.
 #include "maptext.h"
 
+#include "maps.h"
+
 #include <cstdio>
 
 struct legend_entry {
@@ -8,8 +10,9 @@ struct legend_entry {
     uint8_t code;
 };
 
-static const legend_entry LEGEND[] = {{'#', 0},  {'+', 2},  {'?', 4},   {'P', 7},
-                                      {'M', 11}, {'D', 12}, {'.', 0xff}};
+static const legend_entry LEGEND[] = {
+    {'#', CELL_WALL},    {'+', CELL_BLOCK},   {'?', CELL_BONUS},         {'P', CELL_PLAYER},
+    {'M', CELL_MONSTER}, {'D', CELL_DIAMOND}, {'.', (uint8_t)CELL_EMPTY}};
 
 char map_legend_char(uint8_t code) {
     for (const legend_entry &e : LEGEND)
@@ -75,7 +78,6 @@ static bool parse_row(const char *s, size_t n, int line, std::vector<uint8_t> *r
 bool parse_map_text(const char *text, size_t length, std::vector<uint8_t> *bytes,
                     std::string *error) {
     std::vector<std::vector<uint8_t>> rows;
-    std::vector<int> row_lines;
     int line = 0;
     int blank_after_rows = 0; // line of the first blank line after the map started
     for (size_t pos = 0; pos < length;) {
@@ -101,10 +103,11 @@ bool parse_map_text(const char *text, size_t length, std::vector<uint8_t> *bytes
                      (int)row.size(), (int)rows[0].size());
             return fail(error, line, 1, msg);
         }
-        if (row.size() > 255) return fail(error, line, 1, "a map is at most 255 cells wide");
+        if (row.size() > (size_t)MAP_MAX_SIDE)
+            return fail(error, line, 1, "a map is at most 255 cells wide");
         rows.push_back(row);
-        row_lines.push_back(line);
-        if (rows.size() > 255) return fail(error, line, 1, "a map is at most 255 rows tall");
+        if (rows.size() > (size_t)MAP_MAX_SIDE)
+            return fail(error, line, 1, "a map is at most 255 rows tall");
     }
     if (rows.empty()) return fail(error, line > 0 ? line : 1, 1, "no map rows");
     bytes->clear();
@@ -116,22 +119,26 @@ bool parse_map_text(const char *text, size_t length, std::vector<uint8_t> *bytes
 }
 
 bool format_map_text(const uint8_t *bytes, size_t length, std::string *text, std::string *error) {
-    if (length < 2) {
-        if (error) *error = "not a map: fewer than the two size bytes";
-        return false;
+    char msg[128] = "";
+    switch (map_bytes_shape(bytes, length)) {
+    case MAP_NO_SIZES:
+        snprintf(msg, sizeof msg, "not a map: fewer than the two size bytes");
+        break;
+    case MAP_NO_CELLS:
+        snprintf(msg, sizeof msg, "not a map: a height or width of 0");
+        break;
+    case MAP_TRUNCATED:
+        snprintf(msg, sizeof msg, "not a map: %d x %d cells need %zu bytes, the file has %zu",
+                 bytes[0], bytes[1], map_file_size(bytes[0], bytes[1]), length);
+        break;
+    case MAP_WHOLE:
+        break;
     }
-    size_t h = bytes[0], w = bytes[1];
-    if (h == 0 || w == 0) {
-        if (error) *error = "not a map: a height or width of 0";
-        return false;
-    }
-    if (length < 2 + h * w) {
-        char msg[128];
-        snprintf(msg, sizeof msg, "not a map: %zu x %zu cells need %zu bytes, the file has %zu", h,
-                 w, 2 + h * w, length);
+    if (*msg) {
         if (error) *error = msg;
         return false;
     }
+    size_t h = bytes[0], w = bytes[1];
     text->clear();
     for (size_t r = 0; r < h; r++) {
         for (size_t c = 0; c < w; c++) {

@@ -167,7 +167,6 @@ enum {
     OPT_TIME = 5,
     OPT_MUSIC = 6,
     OPT_EFFECTS = 7,
-    OPT_FIRST_LABEL = 4,
 };
 
 static int clamp(int value, int low, int high) {
@@ -182,8 +181,8 @@ void fill_options_dialog(const config *cfg) {
                                 : cfg->gfx_card == GFX_AUTODETECT_WINDOWED ? 1
                                                                            : 0;
     // Unsigned, as the file may hold a negative time: it then shows as the longest one.
-    unsigned minutes_index = (unsigned)cfg->time_limit / 30;
-    the_dialog[OPT_TIME].d1 = minutes_index == 0 ? 0 : (int)MIN(minutes_index - 1, 9u);
+    unsigned half_minutes = (unsigned)cfg->time_limit / 30;
+    the_dialog[OPT_TIME].d1 = half_minutes == 0 ? 0 : (int)MIN(half_minutes - 1, 9u);
     the_dialog[OPT_MUSIC].d2 = clamp(cfg->music_volume, 0, 255);
     the_dialog[OPT_EFFECTS].d2 = clamp(cfg->effects_volume, 0, 255);
 }
@@ -210,7 +209,7 @@ static void colour_options_dialog() {
     gui_bg_color = makecol(200, 200, 200);
     set_dialog_color(the_dialog, gui_fg_color, gui_bg_color);
     the_dialog[OPT_CLEAR].bg = gui_bg_color;
-    for (DIALOG *d = &the_dialog[OPT_FIRST_LABEL]; d->proc; d++)
+    for (DIALOG *d = &the_dialog[OPT_CLEAR + 1]; d->proc; d++)
         if (d->proc == d_text_proc || d->proc == d_ctext_proc || d->proc == d_rtext_proc)
             d->bg = the_dialog[OPT_CLEAR].bg;
 }

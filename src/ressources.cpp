@@ -15,6 +15,7 @@
 
 #include <allegro.h>
 #include <cstdlib>
+#include <ctime>
 
 static const char *const TIMER_ICON_FAILED = "Echec du chargement du bitmap graphic/timer.bmp";
 static const char *const ICONS_FAILED = "Echec de création des bitmap 'bombe' et 'diamant'";
@@ -76,7 +77,8 @@ static int32_t load_hud(game_session *s) {
     return 0;
 }
 
-// One piece of the music directory, at random; none when the directory has none.
+// One piece of the music directory, at random (the C library's generator, never the
+// game's: whether music plays changes nothing in the game); none when there is none.
 static int32_t load_music(game_session *s) {
     char **files = nullptr;
     int count = list_dir_ext("music", ".mid", &files);
@@ -163,21 +165,30 @@ static int32_t make_background(game_session *s) {
     play_screen *ps = &s->ps;
     const map *m = s->g.map;
     // A field that cannot be shown is never drawn: a 255 x 255 map would take 266 MB.
-    if (place_field(ps, m->width * 32, m->height * 32, SCREEN_W, SCREEN_H)) {
+    if (place_field(ps, m->width * CELL_PIXELS, m->height * CELL_PIXELS, SCREEN_W, SCREEN_H)) {
         s->g.end_state = END_TOO_BIG;
         return 0;
     }
-    ps->field_bitmap = create_bitmap(m->width * 32, m->height * 32);
+    ps->field_bitmap = create_bitmap(m->width * CELL_PIXELS, m->height * CELL_PIXELS);
     if (!ps->field_bitmap) return setup_failed(FIELD_FAILED);
     clear(ps->field_bitmap);
     for (int r = 0; r < m->height; r++)
         for (int c = 0; c < m->width; c++) {
             BITMAP *tile = m->cells[r][c] == CELL_WALL ? s->t.wall[0] : s->t.floor[0];
-            if (tile) draw_sprite(ps->field_bitmap, tile, c * 32, r * 32);
+            if (tile) draw_sprite(ps->field_bitmap, tile, c * CELL_PIXELS, r * CELL_PIXELS);
         }
     ps->background = get_rle_sprite(ps->field_bitmap);
     if (!ps->background) return setup_failed(FIELD_FAILED);
     return 0;
+}
+
+// A new game's seed, from the clock and the C library's generator (seeded at start-up
+// and moved on by every game), so that two games started in one second differ.
+static uint32_t new_game_seed() {
+    uint32_t seed = (uint32_t)time(nullptr) * 2654435761u;
+    for (int i = 0; i < 3; i++)
+        seed = (seed << 11 | seed >> 21) ^ (uint32_t)rand();
+    return seed;
 }
 
 static int32_t set_up(game_session *s, map *m, unsigned map_frames) {
@@ -186,7 +197,7 @@ static int32_t set_up(game_session *s, map *m, unsigned map_frames) {
     s->g.map = m;
     if (load_hud(s) || load_music(s) || load_effects(s)) return 1;
     if (load_map_tables(s, map_frames)) return 1;
-    init_game_state(&s->g, s->cfg, m, s->t.block_count);
+    init_game_state(&s->g, s->cfg, m, s->t.block_count, new_game_seed());
     load_sprite_tables(&s->t);
     attach_tables(s);
     compose_icons(s);

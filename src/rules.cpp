@@ -5,17 +5,19 @@
 #include "maps.h"
 #include "objets.h"
 #include "sons.h"
+#include "temps.h"
 
 #include <allegro.h>
-#include <cstdlib>
 
 // ---------------------------------------------------------------------------
 // Start of a game
 
-void init_game_state(game *g, const config *cfg, ::map *m, unsigned block_frames) {
+void init_game_state(game *g, const config *cfg, ::map *m, unsigned block_frames, uint32_t seed) {
     *g = game{};
     g->cfg = cfg;
     g->map = m;
+    g->seed = seed;
+    rng_seed(&g->rng, seed);
     g->speed = 2;
     g->fuse_time = 3;
     g->direction_sign = 1;
@@ -58,7 +60,7 @@ static obj *object_for_cell(game *g, obj *last, int c, int r) {
     case CELL_BLOCK:
         return make_block(m, last, &g->object_count, c, r, g->block_sprites);
     case CELL_BONUS: {
-        int8_t kind = (int8_t)(rand() % BONUS_KIND_COUNT + 1);
+        int8_t kind = (int8_t)(rng_below(&g->rng, BONUS_KIND_COUNT) + 1);
         return make_bonus(m, last, &g->object_count, c, r, kind, g->bonus_sprites);
     }
     case CELL_PLAYER: {
@@ -67,13 +69,13 @@ static obj *object_for_cell(game *g, obj *last, int c, int r) {
         return o;
     }
     case CELL_MONSTER: {
-        uint8_t frame = (uint8_t)(rand() % 2);
+        uint8_t frame = (uint8_t)rng_below(&g->rng, 2);
         obj *o = make_monster(m, last, &g->object_count, c, r, g->monster_sprites, frame);
         if (o) first_direction(m, o);
         return o;
     }
     case CELL_DIAMOND: {
-        uint8_t frame = (uint8_t)(rand() % 3);
+        uint8_t frame = (uint8_t)rng_below(&g->rng, 3);
         obj *o = make_diamond(m, last, &g->object_count, c, r, g->diamond_sprites, frame);
         if (o) g->diamonds_left++;
         return o;
@@ -387,7 +389,7 @@ static void bonus_effects(game *g) {
         player_bonus(p) = BONUS_NONE;
         break;
     case BONUS_RANDOM_FUSE:
-        g->fuse_time = (uint8_t)(rand() % 10 + 1);
+        g->fuse_time = (uint8_t)(rng_below(&g->rng, 10) + 1);
         player_bonus(p) = BONUS_NONE;
         break;
     default: // none, or BONUS_SUPER_BOMB which lasts as the running bonus itself
@@ -411,6 +413,7 @@ static bool end_checks(game *g, const game_keys *keys) {
 }
 
 bool game_tick(game *g, const game_keys *keys) {
+    g->ticks++;
     steer(g, keys);
     corner_rule(g, keys);
     walking_animation(g, keys);
@@ -421,10 +424,7 @@ bool game_tick(game *g, const game_keys *keys) {
     return end_checks(g, keys);
 }
 
-void game_seconds_step(game *g, int32_t seconds_now) {
-    g->fps = g->frames_this_second;
-    g->last_second = seconds_now;
-    g->frames_this_second = 0;
+void game_seconds_step(game *g) {
     g->time_left--;
     if (g->time_left == 0) g->end_state = END_TIME_UP;
     // Fuses, the bonus effect and uncovered bonuses count seconds; flames and burning
@@ -436,4 +436,12 @@ void game_seconds_step(game *g, int32_t seconds_now) {
         if (o->timer != -1 && o->type != OBJ_FLAME && o->type != OBJ_BLOCK) o->timer--;
         o = o->next;
     } while (o != head);
+}
+
+// A second falls due on every hundredth tick, also on the tick that ends the game: the
+// last diamond taken as the time runs out loses.
+bool advance_game(game *g, const game_keys *keys) {
+    game_tick(g, keys);
+    if (g->ticks % TICKS_PER_SECOND == 0) game_seconds_step(g);
+    return g->end_state != END_NONE;
 }

@@ -2,7 +2,10 @@
 #pragma once
 
 // Nothing here draws, reads an input device or touches a sound device directly: the keys
-// held come in as a plain record and sounds go through play_effect (sons.h).
+// held come in as a plain record and sounds go through play_effect (sons.h). A game is
+// the same game for the same map, seed and keys held tick by tick.
+
+#include "hasard.h"
 
 #include <cstdint>
 
@@ -41,7 +44,8 @@ enum {
     FLAME_PIC_COUNT = 7,
 };
 
-// The seven actions held during one tick, filled by the game loop from key[].
+// The seven actions held during one tick, filled by the game loop from key[]. The rules
+// never read `pause`: the game loop stops them while it is held and let go.
 struct game_keys {
     bool up, down, left, right, bomb, quit, pause;
 };
@@ -63,9 +67,11 @@ struct game {
     SAMPLE *samples[SAMPLE_COUNT];
     int32_t time_left;
     uint8_t end_state;
-    int32_t fps;
-    int32_t frames_this_second;
-    int32_t last_second;
+    // The seed the game was set up from, the generator its draws come from, and the ticks
+    // played: a game's length and winning time are read from `ticks`.
+    uint32_t seed;
+    game_rng rng;
+    uint32_t ticks;
     // Tables handed to the objects created from the map and by the player.
     BITMAP **wall_sprites;
     BITMAP **block_sprites;
@@ -78,9 +84,9 @@ struct game {
 };
 
 // The start values of a game (speed 2, fuse 3, time_left from the time limit, ...),
-// with the animation tables for `block_frames` block pictures. Sprite tables and
-// samples are left null.
-void init_game_state(game *g, const config *cfg, ::map *m, unsigned block_frames);
+// with the animation tables for `block_frames` block pictures and the generator seeded.
+// Sprite tables and samples are left null.
+void init_game_state(game *g, const config *cfg, ::map *m, unsigned block_frames, uint32_t seed);
 // Turns the map's cells into objects, row by row; 0 on success, 1 when an object
 // could not be created, the first cell made none, or no cell was a player start.
 int32_t create_map_objects(game *g);
@@ -92,11 +98,15 @@ void move_everyone(::map *m, const config *cfg, obj *head, uint32_t *count,
                    const uint8_t frame_counts[15], const uint8_t frame_delays[15],
                    BITMAP **flame_sprites[FLAME_PIC_COUNT], uint32_t *diamonds_left, uint8_t speed,
                    SAMPLE *samples[SAMPLE_COUNT]);
-// One tick of play: keys, corner rule, walking animation, bomb laying, move_everyone,
-// bonus effects and their end, end checks. True when the game is over after it.
+// Advances a game by one tick, the one way every game is played (the game loop, routes,
+// benchmarks): the tick, then on every hundredth the seconds step. True when the game is
+// over after it.
+bool advance_game(game *g, const game_keys *keys);
+// The tick alone, counted in `ticks`: keys, corner rule, walking animation, bomb laying,
+// move_everyone, bonus effects and their end, end checks. True when the game is over.
 bool game_tick(game *g, const game_keys *keys);
-// The seconds step, run when the seconds counter differs from last_second.
-void game_seconds_step(game *g, int32_t seconds_now);
+// The seconds step alone: the time left and every countdown in seconds.
+void game_seconds_step(game *g);
 
 // Explosions and deaths.
 void explode_bomb(::map *m, const config *cfg, obj *bomb, obj *head, uint32_t *count,

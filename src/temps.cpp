@@ -14,7 +14,7 @@ static std::atomic<bool> held{false};
 void game_timer() {
     if (held.load()) return;
     game_time.fetch_add(1);
-    if (beats_this_second.fetch_add(1) + 1 >= 100) {
+    if (beats_this_second.fetch_add(1) + 1 >= TICKS_PER_SECOND) {
         beats_this_second.store(0);
         game_sec_timer();
     }
@@ -38,7 +38,7 @@ int32_t init_timer() {
     LOCK_FUNCTION(game_timer);
     LOCK_FUNCTION(game_sec_timer);
     held.store(false);
-    if (install_int(game_timer, 10) < 0) return 1;
+    if (install_int(game_timer, TICK_MS) < 0) return 1;
     sec_counter.store(0);
     beats_this_second.store(0);
     game_time.store(0);

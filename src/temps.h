@@ -4,6 +4,9 @@
 #include <atomic>
 #include <cstdint>
 
+// The rules run one tick every 10 ms: 100 ticks make a second of play.
+enum { TICK_MS = 10, TICKS_PER_SECOND = 100 };
+
 // Ticks owed to the rules; every update is one atomic operation.
 extern std::atomic<int32_t> game_time;
 // Running count of seconds, compared by the game loop with the last one it saw.

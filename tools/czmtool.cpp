@@ -1,6 +1,8 @@
 // czmtool: compiles map text into .czm files, writes .czm files back as text,
 // checks maps as the game will play them, and plays a map's route.
+#include "files.h"
 #include "mapcheck.h"
+#include "maps.h"
 #include "maptext.h"
 #include "route.h"
 
@@ -12,25 +14,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-
-static bool read_all(const char *path, std::vector<uint8_t> *out) {
-    FILE *f = fopen(path, "rb");
-    if (!f) return false;
-    uint8_t buf[4096];
-    size_t n;
-    out->clear();
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
-        out->insert(out->end(), buf, buf + n);
-    fclose(f);
-    return true;
-}
-
-static bool write_all(const char *path, const void *data, size_t n) {
-    FILE *f = fopen(path, "wb");
-    if (!f) return false;
-    bool ok = fwrite(data, 1, n, f) == n;
-    return fclose(f) == 0 && ok;
-}
 
 static bool ends_with(const std::string &s, const char *suffix) {
     size_t n = strlen(suffix);
@@ -51,7 +34,7 @@ static int usage() {
 // Reads a map as .czm bytes, compiling it first when it is text.
 static bool load_any(const char *path, std::vector<uint8_t> *bytes) {
     std::vector<uint8_t> raw;
-    if (!read_all(path, &raw)) {
+    if (!read_file_bytes(path, &raw)) {
         fprintf(stderr, "%s: cannot be read\n", path);
         return false;
     }
@@ -69,27 +52,27 @@ static bool load_any(const char *path, std::vector<uint8_t> *bytes) {
 
 static int compile(const char *in, const char *out) {
     std::vector<uint8_t> raw, bytes;
-    if (!read_all(in, &raw)) return fprintf(stderr, "%s: cannot be read\n", in), 1;
+    if (!read_file_bytes(in, &raw)) return fprintf(stderr, "%s: cannot be read\n", in), 1;
     std::string error;
     if (!parse_map_text((const char *)raw.data(), raw.size(), &bytes, &error))
         return fprintf(stderr, "%s:%s\n", in, (" " + error).c_str()), 1;
-    if (!write_all(out, bytes.data(), bytes.size()))
+    if (!write_file_whole(out, bytes.data(), bytes.size()))
         return fprintf(stderr, "%s: cannot be written\n", out), 1;
     return 0;
 }
 
 static int decompile(const char *in, const char *out) {
     std::vector<uint8_t> bytes;
-    if (!read_all(in, &bytes)) return fprintf(stderr, "%s: cannot be read\n", in), 1;
+    if (!read_file_bytes(in, &bytes)) return fprintf(stderr, "%s: cannot be read\n", in), 1;
     std::string text, error;
     if (!format_map_text(bytes.data(), bytes.size(), &text, &error))
         return fprintf(stderr, "%s: %s\n", in, error.c_str()), 1;
-    size_t used = 2 + (size_t)bytes[0] * bytes[1];
+    size_t used = map_file_size(bytes[0], bytes[1]);
     if (bytes.size() > used)
         fprintf(stderr, "%s: note: %zu bytes after the last row are left out\n", in,
                 bytes.size() - used);
     if (!out) return fwrite(text.data(), 1, text.size(), stdout) == text.size() ? 0 : 1;
-    if (!write_all(out, text.data(), text.size()))
+    if (!write_file_whole(out, text.data(), text.size()))
         return fprintf(stderr, "%s: cannot be written\n", out), 1;
     return 0;
 }
@@ -121,7 +104,7 @@ static int build(int argc, char **argv) {
     for (const std::string &p : problems)
         fprintf(stderr, "%s: %s\n", argv[i], p.c_str());
     if (!problems.empty()) return 1;
-    if (!write_all(argv[i + 1], bytes.data(), bytes.size()))
+    if (!write_file_whole(argv[i + 1], bytes.data(), bytes.size()))
         return fprintf(stderr, "%s: cannot be written\n", argv[i + 1]), 1;
     return 0;
 }
@@ -150,29 +133,31 @@ static int check(int argc, char **argv) {
     return failures ? 1 : 0;
 }
 
-// Plays a route (its maps are read beside it) and writes its course; with --win, fails
-// unless the last game is won.
+// Plays a route (its maps are read beside it) and writes its course; fails when one of
+// its expectations does not hold and, with --win, unless the last game is won.
 static int route(int argc, char **argv) {
     bool win = argc > 0 && !strcmp(argv[0], "--win");
     argc -= win, argv += win;
     if (argc < 1 || argc > 2) return usage();
     std::ifstream script(argv[0]);
     if (!script) return fprintf(stderr, "%s: cannot be read\n", argv[0]), 1;
-    std::string path = argv[0], error;
+    std::string path = argv[0];
     std::string dir = path.find('/') == std::string::npos ? "." : path.substr(0, path.rfind('/'));
     std::ostringstream course;
-    int end = 0;
-    if (!route_play(script, dir, route_hooks{}, course, &error, &end))
-        return fprintf(stderr, "%s: %s\n", argv[0], error.c_str()), 1;
+    route_result result;
+    if (!route_play(script, dir, route_hooks{}, course, &result))
+        return fprintf(stderr, "%s: %s\n", argv[0], result.error.c_str()), 1;
     std::string text = course.str();
     if (argc == 1) fwrite(text.data(), 1, text.size(), stdout);
-    if (argc == 2 && !write_all(argv[1], text.data(), text.size()))
+    if (argc == 2 && !write_file_whole(argv[1], text.data(), text.size()))
         return fprintf(stderr, "%s: cannot be written\n", argv[1]), 1;
-    if (win && end != END_WON)
+    for (const route_miss &miss : result.missed)
+        fprintf(stderr, "%s:%s\n", argv[0], route_miss_text(miss).c_str());
+    if (win && result.end != END_WON)
         return fprintf(stderr, "%s: the route does not win its map (the game ends with %d)\n",
-                       argv[0], end),
+                       argv[0], result.end),
                1;
-    return 0;
+    return result.missed.empty() ? 0 : 1;
 }
 
 int main(int argc, char **argv) {

@@ -4,6 +4,7 @@
 //   makeart thumbs RUN_DIR MAPS_LIST     thbs/NAME.bmp, each map rendered and shrunk
 //   makeart docs RUN_DIR OUT_DIR MAPS_LIST  contact sheet, menu and map pictures (BMP)
 #include "art.h"
+#include "files.h"
 #include "maplist.h"
 #include "pixel.h"
 #include "thumbnail.h"
@@ -14,17 +15,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-
-static std::vector<uint8_t> read_bytes(const std::string &path) {
-    std::vector<uint8_t> bytes;
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f) return bytes;
-    int ch;
-    while ((ch = fgetc(f)) != EOF)
-        bytes.push_back((uint8_t)ch);
-    fclose(f);
-    return bytes;
-}
 
 static bool save(const canvas &c, const std::string &path) {
     if (save_canvas(&c, path)) return true;
@@ -74,40 +64,11 @@ static int make_tiles(const std::string &run, const std::string &list) {
     return 0;
 }
 
-// The map as the game shows it at the start: floor and walls, then blocks, hidden
-// bonuses (as blocks), diamonds, monsters and the player standing in its cell.
-static bool render_map(const std::string &run, const std::string &name, canvas *out) {
-    FILE *f = fopen((run + "/maps/" + name + ".czm").c_str(), "rb");
-    if (!f) return false;
-    std::vector<uint8_t> bytes(2 + 255 * 255);
-    size_t n = fread(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
-    if (n < 2 || n < 2 + (size_t)bytes[0] * bytes[1]) return false;
-    int h = bytes[0], w = bytes[1];
-    canvas tiles, player, diamond, monster;
-    if (!load_canvas(&tiles, run + "/maps/" + name + ".bmp") ||
-        !load_canvas(&player, run + "/graphics/player1.bmp") ||
-        !load_canvas(&diamond, run + "/graphics/diamond.bmp") ||
-        !load_canvas(&monster, run + "/graphics/monster.bmp"))
-        return false;
-    canvas floor_t = frame_of(&tiles, 0), wall_t = frame_of(&tiles, 1),
-           block_t = frame_of(&tiles, 2);
-    canvas p = frame_of(&player, 8), d = frame_of(&diamond, 0), mo = frame_of(&monster, 0);
-    *out = make_canvas(w * 32, h * 32);
-    for (int r = 0; r < h; r++)
-        for (int c = 0; c < w; c++)
-            blit(out, bytes[2 + r * w + c] == 0 ? &wall_t : &floor_t, c * 32, r * 32);
-    int pr = -1, pc = -1;
-    for (int r = 0; r < h; r++)
-        for (int c = 0; c < w; c++) {
-            uint8_t code = bytes[2 + r * w + c];
-            if (code == 2 || code == 4) blit(out, &block_t, c * 32, r * 32);
-            if (code == 12) blit(out, &d, c * 32, r * 32);
-            if (code == 11) blit(out, &mo, c * 32, r * 32);
-            if (code == 7) pr = r, pc = c;
-        }
-    if (pr >= 0) blit(out, &p, pc * 32, pr * 32 - (p.h - 32));
-    return true;
+// A shipped map's bytes and the path of its tile strip.
+static bool map_bytes_and_strip(const std::string &run, const std::string &name,
+                                std::vector<uint8_t> *bytes, std::string *strip) {
+    *strip = run + "/maps/" + name + ".bmp";
+    return read_file_bytes((run + "/maps/" + name + ".czm").c_str(), bytes);
 }
 
 static int make_thumbs(const std::string &run, const std::string &list) {
@@ -118,14 +79,13 @@ static int make_thumbs(const std::string &run, const std::string &list) {
     make_dirs_for(run + "/thbs");
     for (const map_entry &m : maps) {
         // Drawn by the game's library, as the map editor draws the thumbnails it saves.
-        std::vector<uint8_t> bytes = read_bytes(run + "/maps/" + m.name + ".czm");
-        std::string strip = run + "/maps/" + m.name + ".bmp";
-        BITMAP *t = make_map_thumbnail(run.c_str(), bytes.data(), bytes.size(), strip.c_str());
-        if (!t) return fprintf(stderr, "makeart: cannot render map %s\n", m.name.c_str()), 1;
-        std::string path = run + "/thbs/" + m.name + ".bmp";
-        bool ok = save_bitmap(path.c_str(), t, nullptr) == 0;
-        destroy_bitmap(t);
-        if (!ok) return fprintf(stderr, "makeart: cannot write %s\n", path.c_str()), 1;
+        std::vector<uint8_t> bytes, thumbnail;
+        std::string strip, path = run + "/thbs/" + m.name + ".bmp";
+        if (!map_bytes_and_strip(run, m.name, &bytes, &strip) ||
+            !map_thumbnail_bmp(run.c_str(), bytes.data(), bytes.size(), strip.c_str(), &thumbnail))
+            return fprintf(stderr, "makeart: cannot render map %s\n", m.name.c_str()), 1;
+        if (!write_file_whole(path.c_str(), thumbnail.data(), thumbnail.size()))
+            return fprintf(stderr, "makeart: cannot write %s\n", path.c_str()), 1;
     }
     return 0;
 }
@@ -278,10 +238,16 @@ static int make_docs(const std::string &run, const std::string &out, const std::
     }
     if (!save(menu, out + "/menu.bmp")) return 1;
     for (const map_entry &m : maps) {
-        canvas full;
-        if (!render_map(run, m.name, &full))
-            return fprintf(stderr, "makeart: cannot render %s\n", m.name.c_str()), 1;
-        if (!save(full, out + "/maps/" + m.name + ".bmp")) return 1;
+        std::vector<uint8_t> bytes;
+        std::string strip, path = out + "/maps/" + m.name + ".bmp";
+        BITMAP *full =
+            map_bytes_and_strip(run, m.name, &bytes, &strip)
+                ? make_map_picture(run.c_str(), bytes.data(), bytes.size(), strip.c_str())
+                : nullptr;
+        if (!full) return fprintf(stderr, "makeart: cannot render %s\n", m.name.c_str()), 1;
+        bool saved = save_bitmap(path.c_str(), full, nullptr) == 0;
+        destroy_bitmap(full);
+        if (!saved) return fprintf(stderr, "makeart: cannot write %s\n", path.c_str()), 1;
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 // Routes: games of the rules alone, played from map text and held keys tick by tick as the
-// game loop plays them, their course written out. Each shipped map comes with the route
-// that wins it, and the build plays it: a map no route wins is not shipped.
+// game loop plays them, their course written out, and what they promise checked as they
+// play. Each shipped map comes with the route that wins it, and the build plays it: a map
+// no route wins is not shipped.
 #pragma once
 
 #include "config.h"
@@ -15,7 +16,6 @@
 struct route_game {
     config cfg{};
     game g{};
-    int tick = 0;
     bool clock = true, watching = false;
 };
 
@@ -23,13 +23,6 @@ struct route_game {
 // left behind, when there is no map or it makes no game.
 bool route_start(route_game *r, map *m, unsigned seed, int time_limit, unsigned block_frames);
 void route_stop(route_game *r);
-// Keys from letters: U D L R, B bomb, Q quit, S pause, - none; false on another letter.
-bool route_keys(const std::string &letters, game_keys *keys);
-// Plays up to n ticks (the game may end first), a line of course every 100 ticks and at
-// the end, and a line per tick for every mover while watching.
-void route_ticks(route_game *r, int n, const game_keys *keys, std::ostream &out);
-// The state of play as text; walls are left out when `walls` is false.
-std::string route_state(const route_game *r, bool walls);
 
 // What a script may add: maps the loader would refuse, and commands of its own.
 struct route_hooks {
@@ -37,8 +30,25 @@ struct route_hooks {
     // Runs a command the player does not know; false when it does not know it either.
     std::function<bool(route_game *, const std::string &word, std::istream &args)> command;
 };
+
+// An expectation of the script that did not hold: the rule it stated, its line and what
+// the game read instead.
+struct route_miss {
+    std::string rule;
+    int line;
+    std::string text, got;
+};
+
+struct route_result {
+    int end = END_NONE;             // how the last game ended
+    std::string error;              // why the script could not be played
+    std::vector<route_miss> missed; // in the order of the script
+};
+
 // Plays a script of games (its commands are listed in route.cpp), writing their course
-// and each one's last state to `out`; `end` is how the last game ended. False, with
-// `error`, on a script it cannot play.
+// and each one's last state to `out`. False, with `error`, on a script it cannot play;
+// the expectations that did not hold are in `missed` either way.
 bool route_play(std::istream &script, const std::string &map_dir, const route_hooks &hooks,
-                std::ostream &out, std::string *error, int *end);
+                std::ostream &out, route_result *result);
+// "LINE (RULE): expect WHAT: got VALUE", as a miss is reported (no brackets without a rule).
+std::string route_miss_text(const route_miss &miss);

@@ -70,7 +70,8 @@ std::vector<game_end> ends() {
         // The diamond's and the win's sounds are heard.
         {"won", won, 90, 0, 200, "Right", "win", {}},
         {"lost_to_a_monster", monster, 90, 0, 0, "Right", "lose", {}},
-        {"time_up", ROOM, 3, 0, 0, "", "lose", {}},
+        // Time enough to see the field first: a game's seconds follow its ticks, in real time.
+        {"time_up", ROOM, 8, 0, 0, "", "lose", {}},
         // A record asking for page flipping plays in double buffering, and says so once.
         {"quit_key",
          ROOM,

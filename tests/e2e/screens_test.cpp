@@ -32,7 +32,7 @@ TEST(key_binding, seven_answers_are_saved_in_order) {
     usleep(1000000); // the player's hand on the key
     e2e_key_up(&run, "Return");
     ASSERT_TRUE(e2e_hold(&run, "a", colour(YELLOW, true)));
-    e2e_hold(&run, "z", colour(YELLOW, false)); // typed while "a" shows: lost
+    ASSERT_TRUE(e2e_hold(&run, "z", colour(YELLOW, false))); // typed while "a" shows: lost
     ASSERT_TRUE(e2e_hold(&run, "a", colour(RED, true)));
     ASSERT_TRUE(e2e_wait(&run, colour(RED, false)));
     for (const char *k : {"Up", "c", "d", "e", "Escape", "g"}) {

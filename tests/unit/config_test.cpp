@@ -1,6 +1,7 @@
 // The settings file (its bytes, loading, repairs, safe saving) and the options dialog
-// (what it shows for a record and what it saves).
+// (what it shows for a record and what it saves, its font).
 #include "config.h"
+#include "guifont.h"
 #include "options.h"
 #include "test_util.h"
 
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <climits>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -191,6 +193,27 @@ TEST_F(settings, the_options_dialog_saves_the_choices_and_keeps_the_keys) {
         EXPECT_EQ(saved().screen_w * 1000 + saved().screen_h, w * 1000 + h);
         EXPECT_EQ(saved().vsync, 0);
     }
+}
+
+// In the options dialog's font every French small letter has a picture of its own (the built-in
+// font draws é, è, ê and ë alike).
+TEST(dialog_font, every_french_small_letter_looks_different) {
+    allegro_for_tests(32);
+    set_uformat(U_ASCII); // the dialog's texts are 8-bit
+    FONT *f = make_dialog_font();
+    ASSERT_NE(f, nullptr);
+    BITMAP *b = create_bitmap(8, 8);
+    std::set<std::vector<int>> pictures;
+    for (const char *c = "aàâäcçeéèêëiîïoôöuùûü"; *c; c++) {
+        clear_bitmap(b);
+        textout_ex(b, f, std::string(1, *c).c_str(), 0, 0, makecol(255, 255, 255), -1);
+        std::vector<int> picture;
+        for (int i = 0; i < 64; i++)
+            picture.push_back(getpixel(b, i % 8, i / 8) != 0);
+        EXPECT_TRUE(pictures.insert(picture).second) << "letter " << (int)(uint8_t)*c;
+    }
+    destroy_bitmap(b);
+    destroy_font(f);
 }
 
 } // namespace

@@ -43,7 +43,8 @@ TEST(data, pictures_have_the_frames_and_sizes_the_game_cuts) {
 // The bytes, at run time, of the characters beyond ASCII in the string literals of src/.
 std::set<int> program_accents() {
     std::set<int> found;
-    FILE *p = popen("cat '" CINDERMAZE_SOURCE_DIR "'/src/*.cpp | grep -v '^ *//' | grep -o "
+    FILE *p = popen("cd '" CINDERMAZE_SOURCE_DIR
+                    "' && cat src/*.cpp editor/*.cpp | grep -v '^ *//' | grep -o "
                     "'\"[^\"]*\"' | iconv -f UTF-8 -t CP1252",
                     "r");
     for (int c; p && (c = fgetc(p)) != EOF;)

@@ -35,7 +35,8 @@ struct hud : ::testing::Test {
         ps.hud_font = font, ps.line_height = text_height(font);
         player.type = OBJ_PLAYER, player.param3 = 2, player.timer = -1;
         player.next = player.prev = &player;
-        g.player = &player, g.time_left = 90, g.diamonds_left = 7, g.object_count = 123, g.fps = 61;
+        g.player = &player, g.time_left = 90, g.diamonds_left = 7, g.object_count = 123,
+        ps.fps = 61;
     }
     void TearDown() override {
         destroy_bitmap(dest);
@@ -109,9 +110,12 @@ TEST_F(hud, the_time_warning_shows_from_five_seconds_down_to_zero) {
     }
 }
 
+// Five red letters four blanks apart, the line's middle on the middle of the screen
+// given, its top on the screen's middle line.
 TEST_F(hud, the_pause_text_is_centred_on_the_screen_given) {
     draw_pause_text(dest, &ps, 640, 480);
-    centred_at(320, 240, "P    A    U    S    E", red);
+    const std::string text = "P    A    U    S    E";
+    text_at(320 - text_length(font, text.c_str()) / 2, 240, text, red);
     EXPECT_TRUE(same_region(dest, expected, 0, 0, 800, 600));
 }
 
