@@ -333,6 +333,7 @@ bool e2e_menu_choose(e2e_run *run, int button) {
 
 // What a window manager sends for a click on the close box (Allegro reads it on any window).
 void e2e_close_box(e2e_run *run) {
+    if (!e2e_wait_window(run, run->ww, run->wh)) return; // the newest window: a mode may be new
     Display *display = XOpenDisplay(run->x.name.c_str());
     if (!display) return;
     XSetErrorHandler([](Display *, XErrorEvent *) { return 0; }); // a window gone: no message
