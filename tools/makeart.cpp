@@ -9,6 +9,7 @@
 #include "pixel.h"
 #include "thumbnail.h"
 
+#include <algorithm>
 #include <allegro.h>
 
 #include <cstdio>
@@ -175,7 +176,11 @@ static int make_docs(const std::string &run, const std::string &out, const std::
     std::vector<canvas> booms;
     for (int k = 0; k < 4; k++)
         booms.push_back(assembled_explosion(&ctr, &dir, k));
+    std::vector<std::string> themes_shown; // one row per theme, from its first map listed
     for (const map_entry &m : maps) {
+        if (std::find(themes_shown.begin(), themes_shown.end(), m.theme) != themes_shown.end())
+            continue;
+        themes_shown.push_back(m.theme);
         canvas t;
         if (!load_canvas(&t, run + "/maps/" + m.name + ".bmp"))
             return fprintf(stderr, "makeart: no tiles for %s\n", m.name.c_str()), 1;

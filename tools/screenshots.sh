@@ -121,7 +121,7 @@ shot keys
 stop_game
 
 fresh_copy 90
-only_maps 04-forge
+only_maps 12-forge
 launch
 key Down
 key Return
@@ -137,7 +137,7 @@ fresh_copy 90
 only_maps
 printf '\x03\x05\x00\x00\x00\x00\x00\x00\x07\x0c\xff\x00\x00\x00\x00\x00\x00' \
     > "$work/game/maps/victoire.czm"
-cp "$work/game/maps/01-cendres.bmp" "$work/game/maps/victoire.bmp"
+cp "$work/game/maps/08-cendres.bmp" "$work/game/maps/victoire.bmp"
 launch
 key Down
 key Return
@@ -152,7 +152,7 @@ stop_game
 
 # The loss: a game of two seconds.
 fresh_copy 2
-only_maps 02-ruines
+only_maps 09-ruines
 launch
 key Down
 key Return

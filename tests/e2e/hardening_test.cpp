@@ -90,7 +90,7 @@ const file_kind KINDS[] = {
     // map's picture strip (without it the map is refused, see maps_from_outside).
     {"optional",
      "maps/*.czm maps/*.bmp thbs/*.bmp music/*.mid allegro.cfg freepats.cfg sounds/* maps.list",
-     "thbs/01-cendres.bmp music/galerie.mid sounds/* allegro.cfg maps.list", 0, 0, "", ""},
+     "thbs/01-premiers-pas.bmp music/galerie.mid sounds/* allegro.cfg maps.list", 0, 0, "", ""},
 };
 
 class missing : public ::testing::TestWithParam<file_kind> {};

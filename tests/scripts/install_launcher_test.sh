@@ -117,9 +117,9 @@ bytes=$(od -An -tx1 -v "$user_dir/save/config.czc" 2>/dev/null | tr -d ' \n')
 [ -L "$user_dir/graphics" ] && [ -L "$user_dir/maps.list" ] && [ ! -e "$user_dir/cindermaze" ] ||
     fail "the data is not linked, or the program is"
 # The player's maps go into real directories, beside links to the shipped ones.
-[ -d "$user_dir/maps" ] && [ ! -L "$user_dir/maps" ] && [ -L "$user_dir/thbs/01-cendres.bmp" ] ||
+[ -d "$user_dir/maps" ] && [ ! -L "$user_dir/maps" ] && [ -L "$user_dir/thbs/01-premiers-pas.bmp" ] ||
     fail "maps/ and thbs/ are not the player's own with links to the shipped maps"
-play_and_quit cindermaze-edit 01-cendres
+play_and_quit cindermaze-edit 01-premiers-pas
 # The settings persist: a time limit written into the file is still there after a start.
 printf '\x78\x00\x00\x00' | dd of="$user_dir/save/config.czc" bs=1 seek=24 conv=notrunc 2>/dev/null
 play_and_quit

@@ -18,9 +18,9 @@ struct EditeurFiles : ::testing::Test {
         run_command("cp -r '" + RUN + "/graphics' '" + dir.path + "'");
         make_dirs(dir.file("maps"));
         make_dirs(dir.file("thbs"));
-        run_command("cp '" + RUN + "/maps/01-cendres.czm' '" + RUN + "/maps/01-cendres.bmp' '" +
+        run_command("cp '" + RUN + "/maps/01-premiers-pas.czm' '" + RUN + "/maps/01-premiers-pas.bmp' '" +
                     dir.file("maps") + "'");
-        write_text(dir.file("maps.list"), "01-cendres cinder 800x600\n");
+        write_text(dir.file("maps.list"), "01-premiers-pas cinder 800x600\n");
         std::string text = "#####\n#P.D#\n#####\n", error;
         std::vector<uint8_t> bytes;
         ASSERT_TRUE(parse_map_text(text.data(), text.size(), &bytes, &error));
@@ -29,7 +29,7 @@ struct EditeurFiles : ::testing::Test {
     std::vector<std::string> files() {
         std::vector<std::string> out;
         for (const char *sub : {"maps", "thbs"})
-            for (const char *f : {"01-cendres.czm", "01-cendres.bmp", "mine.czm", "mine.bmp",
+            for (const char *f : {"01-premiers-pas.czm", "01-premiers-pas.bmp", "mine.czm", "mine.bmp",
                                   "mine.czm.tmp", "mine.tmp.bmp"})
                 if (file_exists(dir.file(std::string(sub) + "/" + f)))
                     out.push_back(std::string(sub) + "/" + f);
@@ -40,23 +40,23 @@ struct EditeurFiles : ::testing::Test {
 TEST_F(EditeurFiles, SavingWritesTheThreeFilesAndNeverAShippedMap) {
     scoped_cwd in(dir.path);
     std::vector<std::string> before = files();
-    std::vector<uint8_t> shipped = read_file("maps/01-cendres.czm");
+    std::vector<uint8_t> shipped = read_file("maps/01-premiers-pas.czm");
     std::string reason;
-    EXPECT_FALSE(edit_save(&m, "01-cendres", "maps/01-cendres.bmp", &reason));
+    EXPECT_FALSE(edit_save(&m, "01-premiers-pas", "maps/01-premiers-pas.bmp", &reason));
     EXPECT_NE(reason.find("choisissez un autre nom"), std::string::npos) << reason;
-    EXPECT_FALSE(edit_save(&m, "../mine", "maps/01-cendres.bmp", &reason));
+    EXPECT_FALSE(edit_save(&m, "../mine", "maps/01-premiers-pas.bmp", &reason));
     EXPECT_EQ(files(), before);
-    EXPECT_EQ(read_file("maps/01-cendres.czm"), shipped);
+    EXPECT_EQ(read_file("maps/01-premiers-pas.czm"), shipped);
 
-    ASSERT_TRUE(edit_save(&m, "mine", "maps/01-cendres.bmp", &reason)) << reason;
+    ASSERT_TRUE(edit_save(&m, "mine", "maps/01-premiers-pas.bmp", &reason)) << reason;
     EXPECT_EQ(read_file("maps/mine.czm"), edit_bytes(&m));
-    EXPECT_EQ(read_file("maps/mine.bmp"), read_file("maps/01-cendres.bmp"));
+    EXPECT_EQ(read_file("maps/mine.bmp"), read_file("maps/01-premiers-pas.bmp"));
     std::vector<std::string> after = files();
     EXPECT_EQ(after.size(), before.size() + 3); // no temporary file left
     EXPECT_NE(std::find(after.begin(), after.end(), "thbs/mine.bmp"), after.end());
 
     // Without the list of shipped maps nothing is saved.
     remove("maps.list");
-    EXPECT_FALSE(edit_save(&m, "other", "maps/01-cendres.bmp", &reason));
+    EXPECT_FALSE(edit_save(&m, "other", "maps/01-premiers-pas.bmp", &reason));
     EXPECT_FALSE(file_exists("maps/other.czm"));
 }
