@@ -157,7 +157,8 @@ TEST(menu, keys_and_pointer_then_the_options_dialog_left_and_saved) {
 
 // Three maps, each with a thumbnail of its own colour: the left-hand keys and button go
 // forward, the right-hand ones back, round the list; a click on the preview plays the map
-// shown; Escape goes back to the menu; with no maps at all "Jouer" comes back to the menu.
+// shown, which the window's close box ends; Escape goes back to the menu; with no maps at
+// all "Jouer" comes back to the menu, where the close box quits.
 TEST(chooser,
      steps_both_ways_round_the_maps_plays_the_preview_clicked_and_escape_returns_to_the_menu) {
     const std::vector<std::string> names = {"alpha", "beta", "gamma"};
@@ -189,18 +190,19 @@ TEST(chooser,
     }));
     e2e_click(&run);
     EXPECT_TRUE(e2e_wait(&run, shows(1)));
-    // A click on the preview plays the map shown; its quit key brings the menu back.
+    // A click on the preview plays the map shown; the window's close box ends the game.
     ASSERT_TRUE(e2e_click_until(
         &run, 400, 300, [&](const screenshot &s) { return e2e_count(&run, s, 0x103a5c) > 1000; }));
-    ASSERT_TRUE(e2e_hold(&run, "Escape",
-                         [&](const screenshot &s) { return e2e_menu_highlight(&run, s) != -2; }));
+    e2e_close_box(&run);
+    ASSERT_TRUE(e2e_wait_menu(&run));
     ASSERT_TRUE(e2e_menu_choose(&run, MENU_PLAY) && e2e_wait(&run, shows(0)));
     ASSERT_TRUE(e2e_hold(&run, "Escape",
                          [&](const screenshot &s) { return e2e_menu_highlight(&run, s) != -2; }));
     run_command("rm -f '" + run.file("maps") + "'/*.czm");
     e2e_menu_choose(&run, MENU_PLAY); // the chooser comes and goes at once
     EXPECT_TRUE(e2e_wait_menu(&run, -1));
-    EXPECT_TRUE(e2e_quit_from_menu(&run));
+    e2e_close_box(&run); // in the menu, it quits
+    EXPECT_TRUE(e2e_wait_exit(&run, 10) && run.status == 0);
     EXPECT_TRUE(e2e_messages(&run).empty());
 }
 

@@ -1,6 +1,7 @@
 // End-to-end harness: the real program on a private X server.
 #include "e2e.h"
 
+#include <X11/Xlib.h>
 #include <allegro.h>
 #include <algorithm>
 #include <chrono>
@@ -328,6 +329,20 @@ bool e2e_menu_choose(e2e_run *run, int button) {
     }
     return e2e_hold(run, "Return",
                     [&](const screenshot &s) { return e2e_menu_highlight(run, s) == -2; });
+}
+
+// What a window manager sends for a click on the close box (Allegro reads it on any window).
+void e2e_close_box(e2e_run *run) {
+    if (!e2e_wait_window(run, run->ww, run->wh)) return; // the newest window: a mode may be new
+    Display *display = XOpenDisplay(run->x.name.c_str());
+    if (!display) return;
+    XSetErrorHandler([](Display *, XErrorEvent *) { return 0; }); // a window gone: no message
+    XEvent event = {};
+    event.xclient.type = ClientMessage, event.xclient.window = run->wid, event.xclient.format = 32;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.data.l[0] = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSendEvent(display, run->wid, False, NoEventMask, &event);
+    XCloseDisplay(display);
 }
 
 bool e2e_quit_from_menu(e2e_run *run) {

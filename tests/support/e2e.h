@@ -103,6 +103,8 @@ int e2e_menu_highlight(e2e_run *run, const screenshot &s);
 bool e2e_wait_menu(e2e_run *run, int highlighted = -3, double seconds = 15);
 // From the menu, highlights the button with the arrow keys and takes it with Enter.
 bool e2e_menu_choose(e2e_run *run, int button);
+// A click on the close box of the program's window, as a window manager passes it on.
+void e2e_close_box(e2e_run *run);
 // Escape in the menu: the program ends with status 0.
 bool e2e_quit_from_menu(e2e_run *run);
 
