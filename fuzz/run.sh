@@ -9,7 +9,7 @@ seconds=${2:-20}
 shift 2 || true
 source_dir=$(cd "$(dirname "$0")" && pwd)
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(config maps maptext)
+[ ${#targets[@]} -eq 0 ] && targets=(config maps maptext records)
 findings="$build/fuzz/findings"
 mkdir -p "$findings"
 scratch=$(mktemp -d /tmp/cindermaze-fuzz-XXXXXX)

@@ -3,6 +3,7 @@
 
 #include "config.h"
 #include "cp1252.h"
+#include "records.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -40,7 +41,9 @@ std::string usage_text(const program_usage *usage, const std::string &data_dir) 
     out += "\nCindermaze lit ses données et garde ses réglages dans le dossier d'où il est "
            "lancé,\nici " +
            data_dir + " :\n";
-    add_entries(&out, {{CONFIG_FILE, "les réglages"}, {"maps/", "les cartes et leurs images"}});
+    add_entries(&out, {{CONFIG_FILE, "les réglages"},
+                       {GAME_RECORDS_FILE, "les records et les parties qui les ont faits"},
+                       {"maps/", "les cartes et leurs images"}});
     return out;
 }
 

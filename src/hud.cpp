@@ -4,9 +4,11 @@
 #include "affichage.h"
 #include "hud_layout.h"
 #include "objets.h"
+#include "records.h"
 #include "rules.h"
 
 #include <allegro.h>
+#include <string>
 
 // An icon stands this far left of its number: 32 pixels of picture and a 10-pixel gap.
 static const int32_t ICON_STEP = 42;
@@ -119,6 +121,8 @@ void draw_playscreen(obj *head, BITMAP *dest, int32_t ox, int32_t oy) {
 
 // --- The frame.
 
+static const char *const REPLAY_LINE = "Revoir : Échap pour arrêter";
+
 void draw_game_frame(BITMAP *dest, const play_screen *ps, const game *g) {
     if (ps->background) draw_rle_sprite(dest, ps->background, ps->field_x, ps->field_y);
     draw_counters(dest, ps, g);
@@ -127,6 +131,9 @@ void draw_game_frame(BITMAP *dest, const play_screen *ps, const game *g) {
     if ((uint32_t)g->time_left <= WARNING_SECONDS)
         textprintf_centre_ex(dest, ps->hud_font, dest->w / 2, dest->h / 2, red(), -1,
                              "PLUS DE TEMPS !!!");
+    if (ps->replaying)
+        textprintf_centre_ex(dest, ps->hud_font, dest->w / 2, dest->h - text_height(ps->hud_font),
+                             yellow(), -1, "%s", REPLAY_LINE);
 }
 
 void draw_pause_text(BITMAP *dest, const play_screen *ps, int32_t screen_w, int32_t screen_h) {
@@ -141,12 +148,28 @@ static void draw_too_big(BITMAP *dest, const play_screen *ps) {
                              TOO_BIG_LINES[i]);
 }
 
+// The time of a win under its picture, and "Nouveau record !" beside it when it is one.
+static void draw_win_time(BITMAP *dest, const play_screen *ps, const game *g) {
+    std::string time = "Temps : " + record_time_text(g->ticks) + " s";
+    const char *record = ps->new_record ? "   Nouveau record !" : "";
+    int w = text_length(ps->hud_font, time.c_str()) + text_length(ps->hud_font, record);
+    int x = (dest->w - w) / 2;
+    int picture_h = ps->win_screen ? ps->win_screen->h : 0;
+    int y = (dest->h + picture_h) / 2 + 4;
+    // Below a picture that fills the screen the line goes over its bottom edge.
+    if (y + text_height(ps->hud_font) > dest->h) y = dest->h - text_height(ps->hud_font);
+    textprintf_ex(dest, ps->hud_font, x, y, red(), -1, "%s", time.c_str());
+    textprintf_ex(dest, ps->hud_font, x + text_length(ps->hud_font, time.c_str()), y, yellow(), -1,
+                  "%s", record);
+}
+
 void draw_end_screen(BITMAP *dest, const play_screen *ps, const game *g) {
     switch (g->end_state) {
     case END_WON:
         if (ps->win_screen)
             draw_sprite(dest, ps->win_screen, (dest->w - ps->win_screen->w) / 2,
                         (dest->h - ps->win_screen->h) / 2);
+        draw_win_time(dest, ps, g);
         break;
     case END_DEAD:
     case END_TIME_UP:

@@ -25,6 +25,9 @@ struct play_screen {
     // Frames drawn in the last whole second, counted by the game loop on the seconds
     // counter: the frame rate shown.
     int32_t fps, frames_this_second, last_second;
+    // A recorded run played back (its line shows over the game), and a win that is the
+    // map's new record.
+    bool replaying, new_record;
 };
 
 // Icon and counter positions for a screen `screen_w` wide (timer icon and hud font set).
@@ -37,9 +40,10 @@ bool place_field(play_screen *ps, int32_t field_w, int32_t field_h, int32_t scre
 // Draws every object of the ring but the walls, the player split around the flames.
 void draw_playscreen(obj *head, BITMAP *dest, int32_t ox, int32_t oy);
 // One frame of play into dest (already cleared): background, counters, frame rate and
-// object count, the objects, and the warning of the last five seconds.
+// object count, the objects, the warning of the last five seconds, and a replay's line.
 void draw_game_frame(BITMAP *dest, const play_screen *ps, const game *g);
 // "P    A    U    S    E" centred on a screen of screen_w x screen_h drawn in dest.
 void draw_pause_text(BITMAP *dest, const play_screen *ps, int32_t screen_w, int32_t screen_h);
-// The picture that ends a game into dest (already cleared); nothing after a quit.
+// The picture that ends a game into dest (already cleared), with the time of a win and
+// whether it is a new record; nothing after a quit.
 void draw_end_screen(BITMAP *dest, const play_screen *ps, const game *g);

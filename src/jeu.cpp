@@ -5,6 +5,7 @@
 #include "cindermaze.h"
 #include "config.h"
 #include "hud.h"
+#include "records.h"
 #include "ressources.h"
 #include "rules.h"
 #include "sons.h"
@@ -87,13 +88,34 @@ static void draw_frame(game_session *s) {
     affiche(s->cfg, ps->current);
 }
 
-static void play(game_session *s) {
+// Where the keys of each tick come from: the keyboard, recorded as the player plays, or a
+// run played back.
+struct key_source {
+    const game_run *replay;
+    run_reader reader;
+    run_recorder recorder;
+    game_run recorded;
+};
+
+static void tick_keys(const config *cfg, key_source *source, game_keys *keys) {
+    read_keys(cfg, keys);
+    if (!source->replay) {
+        record_tick(&source->recorder, keys);
+        return;
+    }
+    // The run moves the player; Escape, the quit key or the close box stop it.
+    bool stop = keys->quit || key_held(KEY_ESC);
+    if (!next_run_keys(&source->reader, keys)) *keys = game_keys{};
+    keys->quit = stop;
+}
+
+static void play(game_session *s, key_source *source) {
     game *g = &s->g;
     while (g->end_state == END_NONE) {
         // Every tick owed, back to back; the tick that ends the game forgives the rest.
         while (game_time.load() > 0) {
             game_keys keys;
-            read_keys(s->cfg, &keys);
+            tick_keys(s->cfg, source, &keys);
             bool ended = advance_game(g, &keys);
             game_time.fetch_sub(1);
             if (ended) game_time.store(0);
@@ -117,14 +139,39 @@ static void show_end_screen(game_session *s) {
     affiche(s->cfg, ps->current);
 }
 
-int32_t jeu(config *cfg, const char *map_name) {
+// A win played by the player is offered as the map's record, its run checked first.
+static void offer_win(game_session *s, const char *map_name, key_source *source) {
+    if (source->replay || s->g.end_state != END_WON) return;
+    finish_recording(&source->recorder);
+    s->ps.new_record = offer_record(map_name, &source->recorded, s->g.ticks);
+}
+
+static int32_t play_game(config *cfg, const char *map_name, const game_run *replay) {
     game_session *s = nullptr;
-    int32_t opened = open_game(cfg, map_name, &s);
+    int32_t opened = open_game(cfg, map_name, replay, &s);
     if (opened != JEU_PLAYED) return opened;
-    play(s);
+    key_source source{};
+    source.replay = replay;
+    if (replay)
+        start_reading(&source.reader, replay);
+    else
+        start_recording(&source.recorder, &source.recorded, s->g.seed, cfg->time_limit);
+    play(s, &source);
+    offer_win(s, map_name, &source);
     show_end_screen(s);
     close_game(s);
     // A click on the close box during the end screen closes the game, which has ended.
     take_close_button();
     return JEU_PLAYED;
+}
+
+int32_t jeu(config *cfg, const char *map_name) {
+    return play_game(cfg, map_name, nullptr);
+}
+
+int32_t jeu_replay(config *cfg, const char *map_name, const game_run *run) {
+    // The run's time limit holds, whatever the options say now.
+    config played = *cfg;
+    played.time_limit = run->time_limit;
+    return play_game(&played, map_name, run);
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 struct config;
+struct game_run;
 
 // How a call of jeu ended.
 enum {
@@ -14,3 +15,7 @@ enum {
 
 // Plays one game on the map file; one of JEU_PLAYED, JEU_FAILED, JEU_MAP_REFUSED.
 int32_t jeu(config *cfg, const char *map_name);
+// Plays a recorded run on the map file in the game's loop, with its seed and time limit,
+// until it ends or the player stops it (Escape, the quit key); the same results. A replay
+// never changes a record.
+int32_t jeu_replay(config *cfg, const char *map_name, const game_run *run);

@@ -6,12 +6,16 @@
 #include "menu.h"
 #include "message.h"
 #include "options.h"
+#include "files.h"
+#include "records.h"
 #include "touches.h"
 #include "volume.h"
 
 #include <allegro.h>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 enum { CHOICE_PLAY = 0, CHOICE_KEYS = 1, CHOICE_OPTIONS = 2, CHOICE_QUIT = 3 };
 
@@ -41,6 +45,13 @@ static bool ensure_game_mode(int *current_card, config *cfg) {
     return set;
 }
 
+// The map's record played back; a record that is no longer there plays nothing.
+static int32_t watch_record(config *cfg, const char *map_name) {
+    record_entry record;
+    if (!find_record(map_name, &record)) return JEU_MAP_REFUSED;
+    return jeu_replay(cfg, map_name, &record.run);
+}
+
 // The map chooser, then a game on the chosen map; a map that cannot be read, or a game
 // without a mode, sends the player back to the chooser. False when the game could not be
 // set up (the library is then shut down).
@@ -50,7 +61,8 @@ static bool play(config *cfg, bool safe_mode, int *current_card, BITMAP *menu_ba
         show_mouse(NULL);
         draw_sprite(screen, menu_background, 0, 0);
         show_mouse(screen);
-        char *map_name = menu_map(cfg, menu_background);
+        bool watch = false;
+        char *map_name = menu_map(cfg, menu_background, &watch);
         if (!map_name) return true;
         // The game has no pointer: one left shown would keep a patch of the game's picture
         // and put it back over the menu.
@@ -62,7 +74,7 @@ static bool play(config *cfg, bool safe_mode, int *current_card, BITMAP *menu_ba
             }
             if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
         }
-        int32_t result = jeu(cfg, map_name);
+        int32_t result = watch ? watch_record(cfg, map_name) : jeu(cfg, map_name);
         free(map_name);
         if (result != JEU_MAP_REFUSED) return result == JEU_PLAYED;
         if (!safe_mode) ensure_mode(current_card, GFX_AUTODETECT_FULLSCREEN, 800, 600);
@@ -141,6 +153,29 @@ static bool main_loop(config *cfg, bool safe_mode, BITMAP *menu_background, MIDI
     return true;
 }
 
+// cindermaze --replay FILE: the first run of a records file, played on its map of maps/ with
+// the player's settings. False after a message when the file or its map cannot serve.
+static bool replay_file(config *cfg, const char *path) {
+    std::vector<uint8_t> bytes;
+    std::vector<record_entry> entries;
+    if (!read_file_bytes(path, &bytes) || !parse_records(bytes.data(), bytes.size(), &entries) ||
+        entries.empty()) {
+        show_message("Le fichier %s ne contient aucune partie à rejouer.", path);
+        return false;
+    }
+    const record_entry &played = entries[0];
+    std::string map_file = "maps/" + played.map + ".czm";
+    std::vector<uint8_t> map_bytes;
+    if (!read_file_bytes(map_file.c_str(), &map_bytes) ||
+        bytes_hash(map_bytes.data(), map_bytes.size()) != played.map_hash) {
+        show_message("La carte %s de cette partie manque ou a changé depuis.", map_file.c_str());
+        return false;
+    }
+    int current_card = GFX_AUTODETECT_FULLSCREEN;
+    if (!ensure_game_mode(&current_card, cfg)) return false;
+    return jeu_replay(cfg, map_file.c_str(), &played.run) == JEU_PLAYED;
+}
+
 // Sound on, or silence when no driver works. False when not even silence could be had.
 static bool start_sound(config *cfg, const char *program, player_volumes *kept) {
     if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, program) == 0) return true;
@@ -153,6 +188,8 @@ static bool start_sound(config *cfg, const char *program, player_volumes *kept) 
 static const usage_entry GAME_OPTIONS[] = {
     {"--safemode", "démarre dans un petit mode 16 bits et laisse choisir le pilote\n"
                    "graphique et la résolution, si le démarrage normal échoue"},
+    {"--replay FICHIER", "rejoue la partie gardée dans FICHIER (un fichier de records,\n"
+                         "comme " GAME_RECORDS_FILE ", dont il rejoue le premier), puis quitte"},
 };
 static const program_usage GAME_USAGE = {
     "cindermaze",
@@ -165,6 +202,12 @@ int main(int argc, char **argv) {
     if (answer_help_or_version(argc, argv, &GAME_USAGE)) return 0;
     config *cfg = load_config();
     bool safe_mode = argc > 1 && strcmp(argv[1], "--safemode") == 0;
+    const char *replay = argc > 2 && strcmp(argv[1], "--replay") == 0 ? argv[2] : nullptr;
+    if (argc > 1 && strcmp(argv[1], "--replay") == 0 && !replay) {
+        fputs("cindermaze : --replay attend le fichier de la partie à rejouer\n", stderr);
+        free(cfg);
+        return 2;
+    }
     if (safe_mode)
         safe_init(cfg);
     else
@@ -186,6 +229,13 @@ int main(int argc, char **argv) {
         return 1;
     }
     MIDI *menu_music = NULL;
+    if (replay) {
+        bool played = replay_file(cfg, replay);
+        deinit();
+        destroy_bitmap(menu_background);
+        free(cfg);
+        return played ? 0 : 1;
+    }
     if (!main_loop(cfg, safe_mode, menu_background, &menu_music, &kept)) return 1;
 
     if (menu_music) {

@@ -1,6 +1,9 @@
 // Maps: reading a map file into the map record, and the names of its companion pictures.
 #include "maps.h"
 
+#include "images.h"
+
+#include <allegro.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -118,4 +121,12 @@ char *get_map_thumb_filename(const char *mapfile) {
     char *name = get_map_image_filename(mapfile);
     if (name && strlen(name) >= 3) memcpy(name, "thb", 3);
     return name;
+}
+
+unsigned map_image_frames(const char *image_name) {
+    BITMAP *image = image_name ? load_bitmap(image_name, nullptr) : nullptr;
+    if (!image) return 0;
+    unsigned frames = (unsigned)image->w / FRAME_WIDTH;
+    destroy_bitmap(image);
+    return frames;
 }

@@ -7,12 +7,14 @@
 #include "config.h"
 #include "directory.h"
 #include "maps.h"
+#include "records.h"
 #include "sons.h"
 
 #include <allegro.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 static const char *const MENU_BITMAPS_FAILED = "Erreur de chargement des bitmaps du menu.";
 static const char *const MENU_SOUNDS_FAILED =
@@ -148,7 +150,13 @@ int menu(const config *cfg) {
 
 // ---- Map chooser ----
 
-enum { CHOOSER_PREC = 0, CHOOSER_SUIV = 1, CHOOSER_BUTTON_Y = 555 };
+enum { CHOOSER_PREC = 0, CHOOSER_SUIV = 1, CHOOSER_REPLAY = 2, CHOOSER_BUTTON_Y = 555 };
+
+// The small button beside a map's title that plays its record.
+enum { REPLAY_BUTTON_W = 30, REPLAY_BUTTON_H = 24 };
+
+// What the chooser knows of a map's record: not looked at yet, none, or its time.
+enum : int64_t { RECORD_UNKNOWN = 0, RECORD_NONE = -1 };
 
 struct chooser {
     DATAFILE *datafile;
@@ -163,6 +171,8 @@ struct chooser {
     BITMAP *default_preview;
     BITMAP **thumbnails;
     char **map_titles;
+    int64_t *records; // by map: RECORD_UNKNOWN, RECORD_NONE or the record's ticks
+    int replay_button[4];
 };
 
 static void set_button_rect(int *rect, int x, const BITMAP *on, const BITMAP *off) {
@@ -172,15 +182,9 @@ static void set_button_rect(int *rect, int x, const BITMAP *on, const BITMAP *of
     rect[3] = MAX(off->h, on->h);
 }
 
-// The shown name: after the first "/", without the extension (maps/castle.czm -> castle).
+// The shown name: the map's own, without folder and extension (maps/castle.czm -> castle).
 static char *map_title(const char *file) {
-    const char *slash = strchr(file, '/');
-    char *title = strdup(slash ? slash + 1 : file);
-    if (title) {
-        size_t length = strlen(title);
-        title[length >= 4 ? length - 4 : 0] = '\0';
-    }
-    return title;
+    return strdup(map_name_of(file).c_str());
 }
 
 static void load_chooser_pictures(chooser *c) {
@@ -215,7 +219,8 @@ static void load_chooser_maps(chooser *c) {
     if (!c->default_preview) fatal_exit(PREVIEW_FAILED);
     c->thumbnails = (BITMAP **)calloc(c->map_count > 0 ? c->map_count : 1, sizeof(BITMAP *));
     c->map_titles = (char **)calloc(c->map_count > 0 ? c->map_count : 1, sizeof(char *));
-    if (!c->thumbnails || !c->map_titles)
+    c->records = (int64_t *)calloc(c->map_count > 0 ? c->map_count : 1, sizeof(int64_t));
+    if (!c->thumbnails || !c->map_titles || !c->records)
         fatal_exit("Mémoire insuffisante pour l'écran de choix de la carte.");
     for (int i = 0; i < c->map_count; i++) {
         char *thumb = get_map_thumb_filename(c->map_files[i]);
@@ -251,6 +256,45 @@ static void place_preview(const chooser *c, unsigned selected, int *rect) {
     rect[3] = preview->h - 1;
 }
 
+// The record of the map shown, checked once by playing its run (see records.h).
+static int64_t chooser_record(chooser *c, unsigned selected) {
+    if (c->records[selected] == RECORD_UNKNOWN) {
+        record_entry record;
+        c->records[selected] =
+            find_record(c->map_files[selected], &record) ? (int64_t)record.ticks : RECORD_NONE;
+    }
+    return c->records[selected];
+}
+
+// The replay button stands right of the title, as long as the map has a record.
+static void place_replay_button(chooser *c, unsigned selected) {
+    const char *title = c->map_titles[selected] ? c->map_titles[selected] : "";
+    int *rect = c->replay_button;
+    rect[0] = SCREEN_W / 2 + text_length(c->font, title) / 2 + 12;
+    rect[1] = CHOOSER_BUTTON_Y;
+    rect[2] = c->records[selected] > 0 ? REPLAY_BUTTON_W : -1;
+    rect[3] = REPLAY_BUTTON_H;
+}
+
+// A framed box with the sign of play in it, yellow under the pointer.
+static void draw_replay_button(BITMAP *b, const int *button, bool hovered) {
+    if (button[2] < 0) return;
+    int colour = hovered ? makecol(255, 255, 0) : makecol(255, 0, 0);
+    int x = button[0], y = button[1], w = button[2], h = button[3];
+    rectfill(b, x, y, x + w, y + h, makecol(0, 0, 0));
+    rect(b, x, y, x + w, y + h, colour);
+    triangle(b, x + w / 3, y + 5, x + w / 3, y + h - 5, x + 2 * w / 3 + 2, y + h / 2, colour);
+}
+
+// "Record : 42,37 s" or "Pas encore gagnée" under the title.
+static void draw_record_line(BITMAP *b, const chooser *c, unsigned selected) {
+    std::string line = c->records[selected] > 0
+                           ? "Record : " + record_time_text((uint32_t)c->records[selected]) + " s"
+                           : "Pas encore gagnée";
+    textprintf_centre_ex(b, c->font, SCREEN_W / 2, CHOOSER_BUTTON_Y + text_height(c->font),
+                         makecol(255, 255, 0), -1, "%s", line.c_str());
+}
+
 // Composes the whole screen in the buffer, then shows it in one copy.
 static void draw_chooser(const chooser *c, BITMAP *menu_background, unsigned selected,
                          int hovered) {
@@ -263,6 +307,8 @@ static void draw_chooser(const chooser *c, BITMAP *menu_background, unsigned sel
     draw_sprite(b, preview_of(c, selected), preview[0], preview[1]);
     textprintf_centre_ex(b, c->font, SCREEN_W / 2, CHOOSER_BUTTON_Y, makecol(255, 0, 0), -1, "%s",
                          c->map_titles[selected] ? c->map_titles[selected] : "");
+    draw_record_line(b, c, selected);
+    draw_replay_button(b, c->replay_button, hovered == CHOOSER_REPLAY);
     draw_on_screen(b, 0, 0);
 }
 
@@ -282,10 +328,11 @@ static void free_chooser(chooser *c, int kept) {
     }
     free(c->thumbnails);
     free(c->map_titles);
+    free(c->records);
     free(c->map_files);
 }
 
-char *menu_map(const config *cfg, BITMAP *menu_background) {
+char *menu_map(const config *cfg, BITMAP *menu_background, bool *watch) {
     chooser c;
     load_chooser_pictures(&c);
     load_chooser_samples(&c, cfg);
@@ -297,19 +344,32 @@ char *menu_map(const config *cfg, BITMAP *menu_background) {
     bool input_latch = true;
     int outcome = c.map_count > 0 ? -1 : -2;
     unsigned count = (unsigned)c.map_count;
+    *watch = false;
     while (outcome == -1) {
         clear_keybuf();
         poll_keyboard();
+        if (selected != shown_selected) {
+            chooser_record(&c, selected);
+            place_replay_button(&c, selected);
+        }
         if (mouse_moved()) {
-            hovered = mouseover(c.prec_button)   ? CHOOSER_PREC
-                      : mouseover(c.suiv_button) ? CHOOSER_SUIV
-                                                 : -1;
+            hovered = mouseover(c.prec_button)     ? CHOOSER_PREC
+                      : mouseover(c.suiv_button)   ? CHOOSER_SUIV
+                      : mouseover(c.replay_button) ? CHOOSER_REPLAY
+                                                   : -1;
             if (hovered != shown_hovered && hovered != -1 && c.focus) play_effect(cfg, c.focus);
         }
         // A click on the preview starts the map shown, as Enter does.
         int preview[4];
         place_preview(&c, selected, preview);
         if (!input_latch && (mouse_b & 1) && mouseover(preview)) outcome = (int)selected;
+        // R, or a click on the button beside the title, watches the map's record.
+        bool has_record = c.records[selected] > 0;
+        if (!input_latch && has_record &&
+            (key[KEY_R] || ((mouse_b & 1) && hovered == CHOOSER_REPLAY))) {
+            outcome = (int)selected;
+            *watch = true;
+        }
         if (!input_latch && outcome == -1) {
             int step = chooser_step(c.prec_button, c.suiv_button, hovered);
             if (step != STEP_NONE) {
@@ -329,7 +389,7 @@ char *menu_map(const config *cfg, BITMAP *menu_background) {
         // Escape goes back to the menu; the close box too, and the program then quits.
         if (key[KEY_ESC] || close_button_clicked()) outcome = -2;
         if (!key[KEY_ENTER] && !key[KEY_LEFT] && !key[KEY_RIGHT] && !key[KEY_SPACE] &&
-            !(mouse_b & 1))
+            !key[KEY_R] && !(mouse_b & 1))
             input_latch = false;
         // A millisecond's sleep keeps the chooser from taking a whole processor.
         rest(1);

@@ -17,4 +17,5 @@ bool mouseover(const int *rect);
 // 0 play, 1 key bindings, 2 options, 3 quit.
 int menu(const config *cfg);
 // The chosen map file (e.g. maps/castle.czm), or null when cancelled or without maps.
-char *menu_map(const config *cfg, BITMAP *menu_background);
+// *watch tells that the player asked to watch the map's record rather than play it.
+char *menu_map(const config *cfg, BITMAP *menu_background, bool *watch);

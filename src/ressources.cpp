@@ -95,15 +95,6 @@ static int32_t load_effects(game_session *s) {
     return 0;
 }
 
-// Frames in the map image; 0 when it is missing.
-static unsigned map_image_frames(const char *image_name) {
-    BITMAP *image = image_name ? load_bitmap(image_name, nullptr) : nullptr;
-    if (!image) return 0;
-    unsigned frames = (unsigned)image->w / FRAME_WIDTH;
-    destroy_bitmap(image);
-    return frames;
-}
-
 // Floor, wall and block tables from the map's own image of `frames` frames.
 static int32_t load_map_tables(game_session *s, unsigned frames) {
     game_tables *t = &s->t;
@@ -191,13 +182,14 @@ static uint32_t new_game_seed() {
     return seed;
 }
 
-static int32_t set_up(game_session *s, map *m, unsigned map_frames) {
+static int32_t set_up(game_session *s, map *m, unsigned map_frames, const game_run *replay) {
     s->ps.line_height = text_height(font);
     // The rules' record starts here: its animation tables need the block frame count.
     s->g.map = m;
     if (load_hud(s) || load_music(s) || load_effects(s)) return 1;
     if (load_map_tables(s, map_frames)) return 1;
-    init_game_state(&s->g, s->cfg, m, s->t.block_count, new_game_seed());
+    s->ps.replaying = replay != nullptr;
+    init_game_state(&s->g, s->cfg, m, s->t.block_count, replay ? replay->seed : new_game_seed());
     load_sprite_tables(&s->t);
     attach_tables(s);
     compose_icons(s);
@@ -219,7 +211,8 @@ static map *load_playable_map(const char *map_name, char **image_name, unsigned 
     return *frames >= MIN_MAP_FRAMES ? load_map(map_name) : nullptr;
 }
 
-int32_t open_game(config *cfg, const char *map_name, game_session **session) {
+int32_t open_game(config *cfg, const char *map_name, const game_run *replay,
+                  game_session **session) {
     // The map and its strip are read first, so that a map the player may replace by
     // another (one made without its strip, say) costs nothing to give up.
     char *image_name = nullptr;
@@ -238,7 +231,7 @@ int32_t open_game(config *cfg, const char *map_name, game_session **session) {
     }
     s->cfg = cfg;
     s->t.image_name = image_name;
-    if (set_up(s, m, frames)) return JEU_FAILED;
+    if (set_up(s, m, frames, replay)) return JEU_FAILED;
     *session = s;
     return JEU_PLAYED;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "hud.h"
+#include "replay.h"
 #include "rules.h"
 
 struct BITMAP;
@@ -38,6 +39,8 @@ struct game_session {
 // and timers running: JEU_PLAYED. JEU_MAP_REFUSED when the map file cannot be read (its
 // message shown, nothing else done); JEU_FAILED when another part of the set-up failed:
 // the library has then been shut down.
-int32_t open_game(config *cfg, const char *map_name, game_session **session);
+// A replay's game is dealt from its run's seed, every other from a new one.
+int32_t open_game(config *cfg, const char *map_name, const game_run *replay,
+                  game_session **session);
 // Releases everything after the closing wait of the way the game ended, then the session.
 void close_game(game_session *s);

@@ -1,17 +1,21 @@
 // czmtool: compiles map text into .czm files, writes .czm files back as text,
-// checks maps as the game will play them, and plays a map's route.
+// checks maps as the game will play them, plays a map's route, and plays a recorded run.
 #include "files.h"
 #include "mapcheck.h"
 #include "maps.h"
 #include "maptext.h"
+#include "records.h"
 #include "route.h"
 
+#include <allegro.h>
+#include <cerrno>
 #include <fstream>
 #include <sstream>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -27,7 +31,11 @@ static int usage() {
             "       czmtool check [--screen WxH] [--hud FONT_HEIGHT] MAP.czm|MAP.txt...\n"
             "       czmtool build [--screen WxH] [--hud FONT_HEIGHT] MAP.txt OUT.czm   (compile "
             "if it passes the check)\n"
-            "       czmtool route [--win] ROUTE [OUT]   (its course; --win: fails unless won)\n");
+            "       czmtool route [--win] [--record RECORDS.czr] ROUTE [OUT]   (its course; "
+            "--win: fails unless won;\n"
+            "                 --record: writes the won game of its map file as its record)\n"
+            "       czmtool replay MAP.czm RECORDS.czr   (plays the map's run: its end, its time, "
+            "and whether it proves its record)\n");
     return 2;
 }
 
@@ -133,11 +141,28 @@ static int check(int argc, char **argv) {
     return failures ? 1 : 0;
 }
 
+// The won game of a route's map file as its record, in a records file of its own.
+static bool write_route_record(const route_result &result, const char *path) {
+    if (result.end != END_WON || result.map_name.empty())
+        return fprintf(stderr, "%s: the route wins no map file\n", path), false;
+    record_entry e;
+    e.map = result.map_name;
+    e.map_hash = result.map_hash;
+    e.ticks = result.ticks;
+    e.date = (int64_t)time(nullptr);
+    e.run = result.run;
+    std::vector<uint8_t> bytes = records_bytes({e});
+    if (write_file_whole(path, bytes.data(), bytes.size())) return true;
+    return fprintf(stderr, "%s: cannot be written\n", path), false;
+}
+
 // Plays a route (its maps are read beside it) and writes its course; fails when one of
 // its expectations does not hold and, with --win, unless the last game is won.
 static int route(int argc, char **argv) {
     bool win = argc > 0 && !strcmp(argv[0], "--win");
     argc -= win, argv += win;
+    const char *record = argc > 1 && !strcmp(argv[0], "--record") ? argv[1] : nullptr;
+    if (record) argc -= 2, argv += 2;
     if (argc < 1 || argc > 2) return usage();
     std::ifstream script(argv[0]);
     if (!script) return fprintf(stderr, "%s: cannot be read\n", argv[0]), 1;
@@ -157,7 +182,34 @@ static int route(int argc, char **argv) {
         return fprintf(stderr, "%s: the route does not win its map (the game ends with %d)\n",
                        argv[0], result.end),
                1;
+    if (record && !write_route_record(result, record)) return 1;
     return result.missed.empty() ? 0 : 1;
+}
+
+// Plays the run a records file holds for the map (or its only run) without a screen, with
+// the map's strip beside it, and prints how it ended, its time and whether it is a record.
+static int replay(const char *map_file, const char *records_file) {
+    install_allegro(SYSTEM_NONE, &errno, atexit);
+    std::vector<uint8_t> map_bytes, bytes;
+    unsigned frames = 0;
+    if (!read_map_as_played(map_file, &map_bytes, &frames))
+        return fprintf(stderr, "%s: the map or its strip cannot be read\n", map_file), 1;
+    std::vector<record_entry> entries;
+    if (!read_file_bytes(records_file, &bytes) ||
+        !parse_records(bytes.data(), bytes.size(), &entries))
+        return fprintf(stderr, "%s: not a whole records file\n", records_file), 1;
+    const record_entry *run = entries.size() == 1 ? &entries[0] : nullptr;
+    for (const record_entry &e : entries)
+        if (e.map == map_name_of(map_file)) run = &e;
+    if (!run) return fprintf(stderr, "%s: no run for %s\n", records_file, map_file), 1;
+    uint32_t ticks = 0;
+    int end =
+        play_run(map_bytes.data(), map_bytes.size(), frames, &run->run, RECORD_MAX_TICKS, &ticks);
+    bool proven = record_proven(run, map_bytes.data(), map_bytes.size(), frames);
+    printf("map %s\nend %s\nticks %u\ntime %s s\nrecord %s\n", run->map.c_str(),
+           end_name((uint8_t)end).c_str(), ticks, record_time_text(ticks).c_str(),
+           proven ? "proven" : "not proven");
+    return 0;
 }
 
 int main(int argc, char **argv) {
@@ -169,5 +221,6 @@ int main(int argc, char **argv) {
     if (cmd == "check") return check(argc - 2, argv + 2);
     if (cmd == "build") return build(argc - 2, argv + 2);
     if (cmd == "route") return route(argc - 2, argv + 2);
+    if (cmd == "replay" && argc == 4) return replay(argv[2], argv[3]);
     return usage();
 }

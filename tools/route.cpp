@@ -17,6 +17,7 @@
 
 #include "maptext.h"
 #include "objets.h"
+#include "records.h"
 #include "temps.h"
 
 #include <cstring>
@@ -154,11 +155,12 @@ struct route_run {
     int time_limit = 90, games = 0, line = 0;
     std::string rule;
     std::vector<expectation> pending;
+    run_recorder recorder;
 };
 
 static const char *const END_NAMES[] = {"none", "quit", "won", "dead", "time_up", "too_big"};
 
-static std::string end_name(uint8_t end_state) {
+std::string end_name(uint8_t end_state) {
     return end_state < 6 ? END_NAMES[end_state] : std::to_string(end_state);
 }
 
@@ -271,6 +273,7 @@ static void play_ticks(route_run *run, int n, const game_keys *keys) {
     route_game *r = &run->game;
     std::ostream &out = *run->out;
     for (int i = 0; i < n && r->g.end_state == END_NONE; i++) {
+        record_tick(&run->recorder, keys);
         if (r->clock)
             advance_game(&r->g, keys);
         else
@@ -291,14 +294,20 @@ static void finish_game(route_run *run) {
     run->pending.clear();
     *run->out << "ticks " << run->game.g.ticks << "\n" << route_state(&run->game, true);
     run->result->end = run->game.g.end_state;
+    run->result->ticks = run->game.g.ticks;
+    finish_recording(&run->recorder);
     route_stop(&run->game);
 }
 
-static void start_game(route_run *run, map *m) {
+static void start_game(route_run *run, map *m, const std::vector<uint8_t> &bytes,
+                       const std::string &name = "") {
     finish_game(run);
     if (++run->games > 1) *run->out << "game " << run->games << "\n";
     if (!route_start(&run->game, m, run->seed, run->time_limit, run->block_frames))
         throw std::runtime_error("the map makes no game");
+    run->result->map_name = name;
+    run->result->map_hash = bytes_hash(bytes.data(), bytes.size());
+    start_recording(&run->recorder, &run->result->run, run->seed, run->time_limit);
 }
 
 static std::vector<uint8_t> text_map(const std::string &text) {
@@ -318,7 +327,8 @@ static void map_file(route_run *run, std::string name, const std::string &map_di
     if (!file) throw std::runtime_error("cannot read the map " + name);
     std::stringstream text;
     text << file.rdbuf();
-    start_game(run, loaded_map(text_map(text.str())));
+    std::vector<uint8_t> bytes = text_map(text.str());
+    start_game(run, loaded_map(bytes), bytes, name);
 }
 
 static void game_command(route_run *run, const std::string &word, std::istringstream &in) {
@@ -355,7 +365,7 @@ static void play_lines(route_run *run, std::istream &script, const std::string &
             in_map = false;
             if (raw && !run->hooks->raw_map) throw std::runtime_error("raw maps are not played");
             std::vector<uint8_t> bytes = text_map(rows);
-            start_game(run, raw ? run->hooks->raw_map(bytes) : loaded_map(bytes));
+            start_game(run, raw ? run->hooks->raw_map(bytes) : loaded_map(bytes), bytes);
         } else if (!line.empty() && line[0] != '#') {
             std::istringstream words(line);
             words >> word;

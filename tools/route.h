@@ -6,6 +6,7 @@
 
 #include "config.h"
 #include "maps.h"
+#include "replay.h"
 #include "rules.h"
 
 #include <functional>
@@ -40,7 +41,12 @@ struct route_miss {
 };
 
 struct route_result {
-    int end = END_NONE;             // how the last game ended
+    int end = END_NONE; // how the last game ended
+    uint32_t ticks = 0; // and on which tick
+    // The last game's run, and its map's name (of a map_file) and hash: what a record keeps.
+    game_run run;
+    std::string map_name;
+    uint64_t map_hash = 0;
     std::string error;              // why the script could not be played
     std::vector<route_miss> missed; // in the order of the script
 };
@@ -50,5 +56,7 @@ struct route_result {
 // the expectations that did not hold are in `missed` either way.
 bool route_play(std::istream &script, const std::string &map_dir, const route_hooks &hooks,
                 std::ostream &out, route_result *result);
+// The name of a game's end: none quit won dead time_up too_big.
+std::string end_name(uint8_t end_state);
 // "LINE (RULE): expect WHAT: got VALUE", as a miss is reported (no brackets without a rule).
 std::string route_miss_text(const route_miss &miss);
