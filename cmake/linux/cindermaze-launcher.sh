@@ -46,5 +46,11 @@ for entry in "$data"/*; do
     *) link "$entry" "$home/$name" ;;
     esac
 done
+# A replay file named from where the player stands stays that file once in the directory.
+if [ "${1:-}" = --replay ] && [ -n "${2:-}" ]; then
+    replay=$(readlink -m -- "$2")
+    shift 2
+    set -- --replay "$replay" "$@"
+fi
 cd "$home"
 exec "$programs/$program" "$@"

@@ -133,6 +133,26 @@ key Escape # in the menu
 quits() { wait_until 20 eval '! kill -0 $game_pid 2>/dev/null' && wait "$game_pid"; }
 check "Escape in the menu quits with status 0" quits
 
+# ------------------------------------------------------------------ a record made under Windows
+# A tiny map first in name order, won by holding the right arrow: the record the game keeps
+# in save/records.czr is proved by the Linux build of the same sources (build-win/host, beside
+# the zip): the same format and the same generator on both systems.
+czmtool=$(dirname "$zip")/host/tools/czmtool
+printf '#######\n#P...D#\n#######\n' >"$work/tiny.txt"
+"$czmtool" compile "$work/tiny.txt" maps/00-essai.czm && cp "maps/$map.bmp" maps/00-essai.bmp
+read -r pw ph < <(identify -format '%w %h' graphics/surprise.bmp)
+wine cindermaze.exe >>"$work/wine.log" 2>&1 &
+game_pid=$!
+wait_until 60 menu_shown && choose 0 && key Return
+check "the chooser shows the tiny map" wait_until 15 shows graphics/surprise.bmp $(((800 - pw) / 2)) $(((600 - ph) / 2))
+key Return
+check "a won game keeps its record in save/records.czr" hold Right 30 test -s save/records.czr
+proven() { "$czmtool" replay maps/00-essai.czm save/records.czr | tee "$work/replay.txt" | grep -q '^record proven$'; }
+check "the Linux build proves the record made under Windows" proven
+wait_until 20 menu_shown && key Escape
+check "Escape in the menu quits with status 0" quits
+rm -f maps/00-essai.* save/records.czr
+
 # ------------------------------------------------------------------ a folder that cannot be written
 # The game's save/ made immutable (root may write everywhere else): the settings are then
 # kept in the player's application data, and read from there first. Kept there: a 1024 x 768
