@@ -220,6 +220,8 @@ static void load_chooser_maps(chooser *c) {
     c->thumbnails = (BITMAP **)calloc(c->map_count > 0 ? c->map_count : 1, sizeof(BITMAP *));
     c->map_titles = (char **)calloc(c->map_count > 0 ? c->map_count : 1, sizeof(char *));
     c->records = (int64_t *)calloc(c->map_count > 0 ? c->map_count : 1, sizeof(int64_t));
+    // No button until a record is found.
+    c->replay_button[2] = -1;
     if (!c->thumbnails || !c->map_titles || !c->records)
         fatal_exit("Mémoire insuffisante pour l'écran de choix de la carte.");
     for (int i = 0; i < c->map_count; i++) {
@@ -333,7 +335,7 @@ static void free_chooser(chooser *c, int kept) {
 }
 
 char *menu_map(const config *cfg, BITMAP *menu_background, bool *watch) {
-    chooser c;
+    chooser c{};
     load_chooser_pictures(&c);
     load_chooser_samples(&c, cfg);
     load_chooser_maps(&c);
@@ -348,10 +350,6 @@ char *menu_map(const config *cfg, BITMAP *menu_background, bool *watch) {
     while (outcome == -1) {
         clear_keybuf();
         poll_keyboard();
-        if (selected != shown_selected) {
-            chooser_record(&c, selected);
-            place_replay_button(&c, selected);
-        }
         if (mouse_moved()) {
             hovered = mouseover(c.prec_button)     ? CHOOSER_PREC
                       : mouseover(c.suiv_button)   ? CHOOSER_SUIV
@@ -381,8 +379,11 @@ char *menu_map(const config *cfg, BITMAP *menu_background, bool *watch) {
                 if (c.change) play_effect(cfg, c.change);
             }
         }
-        if (hovered != shown_hovered || selected != shown_selected)
+        if (hovered != shown_hovered || selected != shown_selected) {
+            chooser_record(&c, selected);
+            place_replay_button(&c, selected);
             draw_chooser(&c, menu_background, selected, hovered);
+        }
         shown_hovered = hovered;
         shown_selected = selected;
         if ((key[KEY_ENTER] || key[KEY_SPACE]) && !input_latch) outcome = (int)selected;

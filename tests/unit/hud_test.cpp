@@ -168,12 +168,17 @@ TEST_F(picture, each_end_shows_its_screen) {
     int h = text_height(font);
     const char *lines[4] = {"La carte est trop grande", "pour cette resolution,",
                             "choisissez une resolution", "superieure ou une autre carte."};
+    g.ticks = 4237, ps.new_record = true;
     for (int end : {END_WON, END_DEAD, END_TIME_UP, END_TOO_BIG, END_QUIT}) {
         clear_to_color(dest, makecol(0, 0, 90)); // the game's last frame, left under the text
         clear_to_color(expected, makecol(0, 0, 90));
         g.end_state = (uint8_t)end;
         draw_end_screen(dest, &ps, &g);
-        if (end == END_WON) blit(ps.win_screen, expected, 0, 0, 300, 250, 200, 100);
+        if (end == END_WON) { // the time centred under the picture, the new record beside it
+            blit(ps.win_screen, expected, 0, 0, 300, 250, 200, 100);
+            textout_ex(expected, font, "Temps : 42,37 s", 264, 354, red, -1);
+            textout_ex(expected, font, "   Nouveau record !", 384, 354, yellow, -1);
+        }
         if (end == END_DEAD || end == END_TIME_UP)
             for (int i = 0; i < 4; i++)
                 rectfill(expected, 400 * (i % 2), 300 * (i / 2), 400 * (i % 2) + 399,
