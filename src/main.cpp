@@ -200,14 +200,13 @@ static const program_usage GAME_USAGE = {
 int main(int argc, char **argv) {
     // Answered before the settings file is read or made, and without a window.
     if (answer_help_or_version(argc, argv, &GAME_USAGE)) return 0;
-    config *cfg = load_config();
-    bool safe_mode = argc > 1 && strcmp(argv[1], "--safemode") == 0;
     const char *replay = argc > 2 && strcmp(argv[1], "--replay") == 0 ? argv[2] : nullptr;
     if (argc > 1 && strcmp(argv[1], "--replay") == 0 && !replay) {
-        fputs("cindermaze : --replay attend le fichier de la partie à rejouer\n", stderr);
-        free(cfg);
+        fputs("cindermaze : --replay demande le fichier d'une partie\n", stderr);
         return 2;
     }
+    config *cfg = load_config();
+    bool safe_mode = argc > 1 && strcmp(argv[1], "--safemode") == 0;
     if (safe_mode)
         safe_init(cfg);
     else
