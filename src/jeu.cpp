@@ -12,6 +12,7 @@
 #include "temps.h"
 
 #include <allegro.h>
+#include <cstring>
 
 // A key counts only when its scancode is one of Allegro's.
 static bool key_held(int32_t scancode) {
@@ -141,7 +142,8 @@ static void show_end_screen(game_session *s) {
 
 // A win played by the player is offered as the map's record, its run checked first.
 static void offer_win(game_session *s, const char *map_name, key_source *source) {
-    if (source->replay || s->g.end_state != END_WON) return;
+    // A trial of the map editor (its map kept outside maps/) is no record.
+    if (source->replay || s->g.end_state != END_WON || strncmp(map_name, "maps/", 5) != 0) return;
     finish_recording(&source->recorder);
     s->ps.new_record = offer_record(map_name, &source->recorded, s->g.ticks);
 }
