@@ -213,6 +213,27 @@ TEST(maps_from_outside, refused_maps_show_their_message_and_the_chooser_comes_ba
     EXPECT_TRUE(e2e_quit_from_menu(&run));
 }
 
+// The safe mode's driver (a plain X11 window here) serves every screen until the player
+// quits; the options save their own card, so the next start is an ordinary one.
+TEST(safe_mode, the_driver_chosen_serves_the_run_and_the_options_save_their_own_card) {
+    config cfg = quiet_settings();
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg) && e2e_launch(&run, {}, "cindermaze", {"--safemode"}) &&
+                e2e_wait_window(&run, 320, 200));
+    // The selector shown (white inside its frame), two drivers down from the windowed one
+    // of the settings; that driver's list has one mode less before 800 x 600.
+    ASSERT_TRUE(e2e_wait(
+        &run, [&](const screenshot &s) { return e2e_pixel(&run, s, 100, 40) == 0xffffff; }));
+    e2e_xdo(&run, "key --delay 200 Down Down Tab Up Return");
+    ASSERT_TRUE(e2e_wait_menu(&run) && e2e_menu_choose(&run, MENU_OPTIONS));
+    ASSERT_TRUE(e2e_hold(&run, "s",
+                         [&](const screenshot &s) { return e2e_menu_highlight(&run, s) != -2; }));
+    // The dialog offers its two cards only and shows the safe mode's driver as full screen.
+    cfg.gfx_card = GFX_AUTODETECT_FULLSCREEN;
+    EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(cfg));
+    EXPECT_TRUE(e2e_quit_from_menu(&run));
+}
+
 // Settings records no screen writes, at the extremes of every field then drawn at random
 // (a fixed seed; CINDERMAZE_SETTINGS_STARTS sets how many): each walks menu, chooser and
 // a game, what cannot be set repaired in memory or fallen back from with a message, never
