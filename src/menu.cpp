@@ -33,15 +33,10 @@ static void draw_on_screen(BITMAP *picture, int x, int y) {
     unscare_mouse();
 }
 
-// Where the pointer was last seen. Its moves are read from its place, not counted in
-// mickeys: counting switches Allegro's X11 mouse to a mode that keeps putting the
-// desktop's pointer back in the middle of the window.
-static int pointer_seen_x, pointer_seen_y;
-
 static bool mouse_moved() {
-    bool moved = mouse_x != pointer_seen_x || mouse_y != pointer_seen_y;
-    pointer_seen_x = mouse_x, pointer_seen_y = mouse_y;
-    return moved;
+    int dx, dy;
+    get_mouse_mickeys(&dx, &dy);
+    return dx != 0 || dy != 0;
 }
 
 // The mouse starts still in the middle of the screen; moving it there is no move.
@@ -50,7 +45,8 @@ static void centre_mouse() {
     select_mouse_cursor(MOUSE_CURSOR_ARROW);
     position_mouse(SCREEN_W / 2, SCREEN_H / 2);
     show_mouse(screen);
-    pointer_seen_x = mouse_x, pointer_seen_y = mouse_y;
+    int dx, dy;
+    get_mouse_mickeys(&dx, &dy);
 }
 
 static void load_menu_buttons(menu_button buttons[MENU_BUTTON_COUNT]) {
