@@ -5,6 +5,7 @@
 #include "maps.h"
 #include "save_folder.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -77,8 +78,8 @@ static const uint8_t *take_bytes(record_reader *r, size_t size) {
 
 // A name names a file of the maps folder: nothing that could lead out of it.
 static bool plain_name(const std::string &name) {
-    return !name.empty() && name.find_first_of("/\\:") == std::string::npos && name != "." &&
-           name != "..";
+    return !name.empty() && name.size() <= 255 && name.find_first_of("/\\:") == std::string::npos &&
+           name != "." && name != "..";
 }
 
 static bool read_entry(record_reader *r, record_entry *e) {
@@ -157,15 +158,17 @@ static bool keep_aside(const records_file *f) {
     return write_file_whole(bad.c_str(), f->bytes.data(), f->bytes.size());
 }
 
-// The records kept; a damaged file is kept aside and counts as none. A file that cannot be
-// read at all is left as it is.
-static void load_records(records_file *f) {
+// The records kept; a damaged file is kept aside and counts as none. False when the file
+// must not be written over: it is there but cannot be read, or damaged and could not be
+// kept aside.
+static bool load_records(records_file *f) {
     std::string path = save_file(RECORDS_NAME);
     f->entries.clear();
-    if (!read_file_bytes(path.c_str(), &f->bytes)) return;
-    if (parse_records(f->bytes.data(), f->bytes.size(), &f->entries)) return;
+    errno = 0;
+    if (!read_file_bytes(path.c_str(), &f->bytes)) return errno == ENOENT;
+    if (parse_records(f->bytes.data(), f->bytes.size(), &f->entries)) return true;
     f->entries.clear();
-    if (keep_aside(f)) remove(path.c_str());
+    return keep_aside(f) && remove(path.c_str()) == 0;
 }
 
 static bool write_records(const std::vector<record_entry> &entries) {
@@ -213,7 +216,7 @@ bool offer_record(const char *map_file, const game_run *run, uint32_t ticks) {
     record_entry best;
     if (find_record(map_file, &best) && best.ticks <= ticks) return false;
     records_file f;
-    load_records(&f);
+    if (!load_records(&f)) return false;
     auto it = entry_of(&f, won.map);
     if (it != f.entries.end())
         *it = won;

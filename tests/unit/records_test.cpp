@@ -169,6 +169,12 @@ TEST_F(records_folder, a_damaged_file_or_a_record_its_run_does_not_prove_is_kept
     EXPECT_FALSE(file_exists(dir.file("save/" RECORDS_NAME)));
     EXPECT_TRUE(offer_record(map, &won.run, won.ticks));
     EXPECT_EQ(kept(), won.ticks);
+    // A damaged file that cannot be kept aside is never written over.
+    remove(dir.file("save/" RECORDS_BAD_NAME).c_str());
+    make_dirs(dir.file("save/" RECORDS_BAD_NAME));
+    write_file(dir.file("save/" RECORDS_NAME), torn);
+    EXPECT_FALSE(offer_record(map, &won.run, won.ticks));
+    EXPECT_EQ(file("save/" RECORDS_NAME), torn);
 }
 
 } // namespace
