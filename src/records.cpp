@@ -98,6 +98,17 @@ static bool read_entry(record_reader *r, record_entry *e) {
            e->run.time_limit > 0;
 }
 
+// The entries after the version, to the end of the body; false at the first that is not whole.
+static bool read_entries(record_reader *r, std::vector<record_entry> *entries) {
+    uint32_t count = (uint32_t)take(r, 4);
+    for (uint32_t i = 0; i < count; i++) {
+        record_entry e;
+        if (!read_entry(r, &e)) return false;
+        entries->push_back(std::move(e));
+    }
+    return r->ok && r->at == r->length;
+}
+
 bool parse_records(const uint8_t *bytes, size_t length, std::vector<record_entry> *entries) {
     entries->clear();
     if (length < 18 || memcmp(bytes, RECORDS_TAG, 4) != 0) return false;
@@ -106,13 +117,10 @@ bool parse_records(const uint8_t *bytes, size_t length, std::vector<record_entry
     if (take(&sum, 8) != bytes_hash(bytes, body)) return false;
     record_reader r = {bytes, body, 4, true};
     if (take(&r, 2) != RECORDS_VERSION) return false;
-    uint32_t count = (uint32_t)take(&r, 4);
-    for (uint32_t i = 0; i < count; i++) {
-        record_entry e;
-        if (!read_entry(&r, &e)) return false;
-        entries->push_back(std::move(e));
-    }
-    return r.at == body;
+    if (read_entries(&r, entries)) return true;
+    // Nothing of a damaged file counts.
+    entries->clear();
+    return false;
 }
 
 std::string map_name_of(const char *map_file) {
@@ -167,7 +175,6 @@ static bool load_records(records_file *f) {
     errno = 0;
     if (!read_file_bytes(path.c_str(), &f->bytes)) return errno == ENOENT;
     if (parse_records(f->bytes.data(), f->bytes.size(), &f->entries)) return true;
-    f->entries.clear();
     return keep_aside(f) && remove(path.c_str()) == 0;
 }
 

@@ -63,7 +63,9 @@ TEST(records, the_file_reads_back_whole_and_any_damage_means_no_records) {
     other.map = "autre";
     other.run.time_limit = 120;
     std::vector<uint8_t> good = records_bytes({e, other});
-    std::vector<record_entry> got;
+    std::vector<record_entry> got(1);
+    std::vector<uint8_t> none = records_bytes({});
+    EXPECT_TRUE(parse_records(none.data(), none.size(), &got) && got.empty());
     ASSERT_TRUE(parse_records(good.data(), good.size(), &got));
     ASSERT_EQ(got.size(), 2u);
     EXPECT_EQ(records_bytes(got), good); // every field read back
@@ -91,11 +93,10 @@ TEST(records, the_file_reads_back_whole_and_any_damage_means_no_records) {
         {"another version", rehashed(version)},
         {"a bad checksum", checksum},
         {"a foreign file", rehashed(tag)},
-        {"a name that leads out of the maps", records_bytes({outside})},
+        {"a name that leads out of the maps, after a good record", records_bytes({e, outside})},
     };
     for (const auto &d : damaged)
-        EXPECT_FALSE(parse_records(d.bytes.data(), d.bytes.size(), &got) || !got.empty())
-            << d.what;
+        EXPECT_FALSE(parse_records(d.bytes.data(), d.bytes.size(), &got) || !got.empty()) << d.what;
 }
 
 TEST(records, a_record_is_proved_by_its_run_on_the_map_as_it_is) {
