@@ -78,6 +78,9 @@ int e2e_count(const e2e_run *run, const screenshot &s, uint32_t rgb, int x0 = 0,
 // Holds the key down until `done` shows (or the program ends), then lets it go.
 bool e2e_hold(e2e_run *run, const std::string &keysym,
               const std::function<bool(const screenshot &)> &done, double seconds = 5);
+// The same for any control: hold(true) presses it, hold(false) lets it go.
+bool e2e_hold_with(e2e_run *run, const std::function<void(bool)> &hold,
+                   const std::function<bool(const screenshot &)> &done, double seconds = 5);
 // Holds the key down until the program has ended.
 bool e2e_hold_until_exit(e2e_run *run, const std::string &keysym, double seconds = 10);
 // xdotool with these arguments on the run's display (typing, several keys at once).

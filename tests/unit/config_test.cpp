@@ -2,7 +2,10 @@
 // (what it shows for a record and what it saves, its font).
 #include "config.h"
 #include "guifont.h"
+#include "manette.h"
 #include "options.h"
+#include "rules.h"
+#include "touches.h"
 #include "test_util.h"
 
 #include <allegro.h>
@@ -110,6 +113,106 @@ TEST(settings_keys, the_seven_actions_map_to_their_fields_and_repairs_are_report
         cfg.time_limit = t;
         EXPECT_EQ(repair_config(&cfg, sizeof cfg), t <= 0) << t;
         EXPECT_EQ(cfg.time_limit, t <= 0 ? 90 : t) << t;
+    }
+}
+
+// A pad's state read as the seven actions (up, down, left, right, bomb, quit, pause as the
+// letters UDLRBQP): the d-pad, the stick beyond its dead zone, the bound buttons.
+TEST(pad, the_state_gives_the_actions_of_its_directions_and_bound_buttons) {
+    pad_bindings defaults, bound;
+    default_pad_bindings(&defaults);
+    bound = defaults;
+    bound.button[0] = 3, bound.button[4] = PAD_NO_BUTTON, bound.button[6] = 31;
+    const struct {
+        pad_state pad;
+        const pad_bindings *b;
+        const char *actions;
+    } cases[] = {
+        {{48, -48, false, false, false, false, 0}, &defaults, ""},
+        {{49, -49, false, false, false, false, 0}, &defaults, "UR"},
+        {{-128, 128, false, false, false, false, 0}, &defaults, "DL"},
+        {{0, 0, true, false, false, true, 0}, &defaults, "UR"},
+        {{0, 0, false, true, true, false, 0}, &defaults, "DL"},
+        {{0, 0, false, false, false, false, 1u << 0 | 1u << 6 | 1u << 7}, &defaults, "BQP"},
+        {{0, 0, false, false, false, false, 1u << 1 | 1u << 2}, &defaults, ""},
+        {{0, 0, false, false, false, false, 1u << 0 | 1u << 3 | 1u << 31}, &bound, "UP"},
+    };
+    for (const auto &c : cases) {
+        game_keys keys = {};
+        add_pad_actions(&c.pad, c.b, &keys);
+        bool held[] = {keys.up, keys.down, keys.left, keys.right, keys.bomb, keys.quit, keys.pause};
+        std::string got;
+        for (int a = 0; a < 7; a++)
+            if (held[a]) got += "UDLRBQP"[a];
+        EXPECT_EQ(got, c.actions) << c.pad.stick_x << " " << c.pad.stick_y << " " << c.pad.buttons;
+    }
+    pad_state pad = {};
+    EXPECT_EQ(first_button_held(&pad), -1);
+    pad.buttons = 1u << 31 | 1u << 5;
+    EXPECT_EQ(first_button_held(&pad), 5);
+}
+
+// The pad's file: saved and read back whole; a file of another size or version, or with a
+// button the pad cannot have or bound twice, gives the default buttons.
+TEST_F(settings, the_pad_file_keeps_its_buttons_and_a_damaged_one_gives_the_defaults) {
+    pad_bindings b, got, defaults;
+    default_pad_bindings(&defaults);
+    EXPECT_EQ(bytes_of(defaults), (std::vector<uint8_t>{255, 255, 255, 255, 0, 6, 7}));
+    memcpy(b.button, "\x0b\x00\xff\x1f\x04\x05\x02", 7);
+    ASSERT_TRUE(save_pad_bindings(&b));
+    std::vector<uint8_t> file = read_file("save/manette.czc");
+    EXPECT_TRUE(parse_pad_bindings(file.data(), file.size(), &got));
+    EXPECT_EQ(bytes_of(got), bytes_of(b));
+    EXPECT_EQ(bytes_of(*current_pad_bindings()), bytes_of(b));
+    const int damages[][3] = {{0, 2, 8}, {3, 32, 8}, {1, 0, 8}, {0, 1, 7}, {0, 1, 9}};
+    for (auto [at, value, size] : damages) {
+        std::vector<uint8_t> damaged = file;
+        damaged[at] = (uint8_t)value, damaged.resize(size);
+        EXPECT_FALSE(parse_pad_bindings(damaged.data(), damaged.size(), &got)) << at << " " << size;
+        EXPECT_EQ(bytes_of(got), bytes_of(defaults));
+    }
+}
+
+// The key binding screen's pass: each answer replaces the binding of its kind; the other
+// kind is kept unless another action was given it (no button then, or a key no one keeps).
+TEST(settings_keys, a_pass_of_keys_and_buttons_settles_both_bindings) {
+    const int32_t old_keys[7] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_SPACE, KEY_ESC, KEY_P};
+    pad_bindings old_buttons;
+    default_pad_bindings(&old_buttons);
+    const int N = NOT_GIVEN;
+    const struct {
+        std::vector<int> new_keys, new_buttons;
+        std::vector<int32_t> keys;
+        std::vector<uint8_t> buttons;
+    } cases[] = {
+        // Keys alone: the buttons stay.
+        {{KEY_A, KEY_B, KEY_C, KEY_D, KEY_E, KEY_F, KEY_G},
+         {N, N, N, N, N, N, N},
+         {KEY_A, KEY_B, KEY_C, KEY_D, KEY_E, KEY_F, KEY_G},
+         {255, 255, 255, 255, 0, 6, 7}},
+        // Buttons alone: the keys stay; the default buttons given elsewhere are taken away.
+        {{N, N, N, N, N, N, N},
+         {6, 1, 2, 3, 4, 5, 8},
+         {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_SPACE, KEY_ESC, KEY_P},
+         {6, 1, 2, 3, 4, 5, 8}},
+        // "bas" takes "haut"'s key Up while "haut" is answered by a button: "haut" gets the
+        // first key no action keeps, Down's; "bombe" keeps its button 0 as "haut" took 9.
+        {{N, KEY_UP, KEY_A, KEY_B, N, N, N},
+         {9, N, N, N, N, N, N},
+         {KEY_DOWN, KEY_UP, KEY_A, KEY_B, KEY_SPACE, KEY_ESC, KEY_P},
+         {9, 255, 255, 255, 0, 6, 7}},
+        {{N, N, N, N, KEY_P, N, KEY_SPACE},
+         {N, N, N, N, N, 0, N},
+         {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_P, KEY_ESC, KEY_SPACE},
+         {255, 255, 255, 255, 255, 0, 7}},
+    };
+    for (const auto &c : cases) {
+        int32_t keys[7];
+        pad_bindings buttons;
+        settle_bindings(old_keys, &old_buttons, c.new_keys.data(), c.new_buttons.data(), keys,
+                        &buttons);
+        EXPECT_EQ(std::vector<int32_t>(keys, keys + 7), c.keys);
+        EXPECT_EQ(bytes_of(buttons), c.buttons);
     }
 }
 
