@@ -311,6 +311,16 @@ int e2e_menu_highlight(e2e_run *run, const screenshot &s) {
     return lit;
 }
 
+std::function<bool(const screenshot &)> e2e_lit(e2e_run *run, int button) {
+    return [run, button](const screenshot &s) { return e2e_menu_highlight(run, s) == button; };
+}
+
+std::function<bool(const screenshot &)> e2e_answer(e2e_run *run, uint32_t rgb, bool shown) {
+    return [=](const screenshot &s) {
+        return (e2e_count(run, s, rgb, 0, 240, 800, 380) > 30) == shown;
+    };
+}
+
 bool e2e_wait_menu(e2e_run *run, int highlighted, double seconds) {
     return e2e_wait(
         run,

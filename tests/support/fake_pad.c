@@ -17,9 +17,9 @@
 
 static int pad_fd = -1;
 
-static int open_device(const char *path, int flags, mode_t mode, const char *real_name) {
-    int (*real)(const char *, int, ...) =
-        (int (*)(const char *, int, ...))dlsym(RTLD_NEXT, real_name);
+/* The library's own opens, of its devices among them. */
+static int open_device(const char *path, int flags, mode_t mode) {
+    int (*real)(const char *, int, ...) = (int (*)(const char *, int, ...))dlsym(RTLD_NEXT, "open");
     const char *events = getenv("FAKE_PAD_EVENTS");
     if (events && strcmp(path, "/dev/input/js0") == 0) {
         pad_fd = real(events, O_RDONLY | O_NONBLOCK);
@@ -37,15 +37,7 @@ int open(const char *path, int flags, ...) {
     va_start(ap, flags);
     mode_t mode = (flags & O_CREAT) ? va_arg(ap, mode_t) : 0;
     va_end(ap);
-    return open_device(path, flags, mode, "open");
-}
-
-int open64(const char *path, int flags, ...) {
-    va_list ap;
-    va_start(ap, flags);
-    mode_t mode = (flags & O_CREAT) ? va_arg(ap, mode_t) : 0;
-    va_end(ap);
-    return open_device(path, flags, mode, "open64");
+    return open_device(path, flags, mode);
 }
 
 ssize_t read(int fd, void *data, size_t size) {

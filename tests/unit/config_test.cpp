@@ -146,9 +146,7 @@ TEST(pad, the_state_gives_the_actions_of_its_directions_and_bound_buttons) {
             if (held[a]) got += "UDLRBQP"[a];
         EXPECT_EQ(got, c.actions) << c.pad.stick_x << " " << c.pad.stick_y << " " << c.pad.buttons;
     }
-    pad_state pad = {};
-    EXPECT_EQ(first_button_held(&pad), -1);
-    pad.buttons = 1u << 31 | 1u << 5;
+    pad_state pad = {0, 0, false, false, false, false, 1u << 31 | 1u << 5};
     EXPECT_EQ(first_button_held(&pad), 5);
 }
 
@@ -163,7 +161,6 @@ TEST_F(settings, the_pad_file_keeps_its_buttons_and_a_damaged_one_gives_the_defa
     std::vector<uint8_t> file = read_file("save/manette.czc");
     EXPECT_TRUE(parse_pad_bindings(file.data(), file.size(), &got));
     EXPECT_EQ(bytes_of(got), bytes_of(b));
-    EXPECT_EQ(bytes_of(*current_pad_bindings()), bytes_of(b));
     const int damages[][3] = {{0, 2, 8}, {3, 32, 8}, {1, 0, 8}, {0, 1, 7}, {0, 1, 9}};
     for (auto [at, value, size] : damages) {
         std::vector<uint8_t> damaged = file;
@@ -175,44 +172,34 @@ TEST_F(settings, the_pad_file_keeps_its_buttons_and_a_damaged_one_gives_the_defa
 
 // The key binding screen's pass: each answer replaces the binding of its kind; the other
 // kind is kept unless another action was given it (no button then, or a key no one keeps).
+// Per action: keys as letters, buttons as digits, '.' for none or not given.
 TEST(settings_keys, a_pass_of_keys_and_buttons_settles_both_bindings) {
-    const int32_t old_keys[7] = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_SPACE, KEY_ESC, KEY_P};
-    pad_bindings old_buttons;
+    const int32_t old_keys[7] = {KEY_A, KEY_B, KEY_C, KEY_D, KEY_E, KEY_F, KEY_G};
+    pad_bindings old_buttons, buttons;
     default_pad_bindings(&old_buttons);
-    const int N = NOT_GIVEN;
-    const struct {
-        std::vector<int> new_keys, new_buttons;
-        std::vector<int32_t> keys;
-        std::vector<uint8_t> buttons;
-    } cases[] = {
-        // Keys alone: the buttons stay.
-        {{KEY_A, KEY_B, KEY_C, KEY_D, KEY_E, KEY_F, KEY_G},
-         {N, N, N, N, N, N, N},
-         {KEY_A, KEY_B, KEY_C, KEY_D, KEY_E, KEY_F, KEY_G},
-         {255, 255, 255, 255, 0, 6, 7}},
-        // Buttons alone: the keys stay; the default buttons given elsewhere are taken away.
-        {{N, N, N, N, N, N, N},
-         {6, 1, 2, 3, 4, 5, 8},
-         {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_SPACE, KEY_ESC, KEY_P},
-         {6, 1, 2, 3, 4, 5, 8}},
-        // "bas" takes "haut"'s key Up while "haut" is answered by a button: "haut" gets the
-        // first key no action keeps, Down's; "bombe" keeps its button 0 as "haut" took 9.
-        {{N, KEY_UP, KEY_A, KEY_B, N, N, N},
-         {9, N, N, N, N, N, N},
-         {KEY_DOWN, KEY_UP, KEY_A, KEY_B, KEY_SPACE, KEY_ESC, KEY_P},
-         {9, 255, 255, 255, 0, 6, 7}},
-        {{N, N, N, N, KEY_P, N, KEY_SPACE},
-         {N, N, N, N, N, 0, N},
-         {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_P, KEY_ESC, KEY_SPACE},
-         {255, 255, 255, 255, 255, 0, 7}},
+    const char *cases[][4] = {
+        {"HIJKLMN", ".......", "HIJKLMN", "....067"}, // keys alone: the buttons stay
+        {".......", "6123458", "ABCDEFG", "6123458"}, // buttons alone: the keys stay
+        // "bas" takes A from "haut", answered by a button: "haut" gets B, which no one keeps.
+        {".AHI...", "9......", "BAHIEFG", "9...067"},
+        {"....G.E", ".....0.", "ABCDGFE", ".....07"}, // "quitter" takes 0 from "bombe"
     };
-    for (const auto &c : cases) {
+    for (auto &c : cases) {
+        int new_keys[7], new_buttons[7];
         int32_t keys[7];
-        pad_bindings buttons;
-        settle_bindings(old_keys, &old_buttons, c.new_keys.data(), c.new_buttons.data(), keys,
-                        &buttons);
-        EXPECT_EQ(std::vector<int32_t>(keys, keys + 7), c.keys);
-        EXPECT_EQ(bytes_of(buttons), c.buttons);
+        std::string got_keys, got_buttons;
+        for (int i = 0; i < 7; i++) {
+            new_keys[i] = c[0][i] == '.' ? NOT_GIVEN : KEY_A + c[0][i] - 'A';
+            new_buttons[i] = c[1][i] == '.' ? NOT_GIVEN : c[1][i] - '0';
+        }
+        settle_bindings(old_keys, &old_buttons, new_keys, new_buttons, keys, &buttons);
+        for (int i = 0; i < 7; i++) {
+            got_keys += (char)('A' + keys[i] - KEY_A);
+            got_buttons +=
+                buttons.button[i] == PAD_NO_BUTTON ? '.' : (char)('0' + buttons.button[i]);
+        }
+        EXPECT_EQ(got_keys + " " + got_buttons, std::string(c[2]) + " " + c[3])
+            << c[0] << " " << c[1];
     }
 }
 
