@@ -7,6 +7,7 @@
 #include "save_folder.h"
 
 #include <allegro.h>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -68,9 +69,38 @@ void pad_bindings_bytes(const pad_bindings *b, uint8_t out[PAD_BINDINGS_SIZE]) {
 
 static pad_bindings bindings_in_use;
 
+// What the pad showed when the game started: a stick off its centre then (the triggers of
+// many pads rest at one end) is no direction for the run, and a button held then (a stuck
+// one) counts only once it has been let go; otherwise either would hold the menus.
+static bool stick_usable[MAX_JOYSTICK_STICKS];
+static uint32_t buttons_ignored;
+
+static bool centred(const JOYSTICK_STICK_INFO *stick) {
+    for (int a = 0; a < stick->num_axis && a < 2; a++)
+        if (abs(stick->axis[a].pos) > PAD_DEAD_ZONE) return false;
+    return true;
+}
+
+static uint32_t buttons_down(const JOYSTICK_INFO *j) {
+    uint32_t down = 0;
+    for (int button = 0; button < j->num_buttons && button < PAD_BUTTON_COUNT; button++)
+        if (j->button[button].b) down |= 1u << button;
+    return down;
+}
+
+static void note_rest_state() {
+    if (num_joysticks < 1) return;
+    poll_joystick();
+    const JOYSTICK_INFO *j = &joy[0];
+    for (int s = 0; s < j->num_sticks && s < MAX_JOYSTICK_STICKS; s++)
+        stick_usable[s] = centred(&j->stick[s]);
+    buttons_ignored = buttons_down(j);
+}
+
 void install_pad() {
     // A machine without a pad is the common case: the library's refusal is no error.
     if (install_joystick(JOY_TYPE_AUTODETECT) != 0) allegro_error[0] = '\0';
+    note_rest_state();
     std::vector<uint8_t> bytes;
     if (!read_file_bytes(save_file(PAD_BINDINGS_NAME).c_str(), &bytes)) bytes.clear();
     parse_pad_bindings(bytes.data(), bytes.size(), &bindings_in_use);
@@ -91,9 +121,9 @@ bool save_pad_bindings(const pad_bindings *b) {
 // The d-pad is a stick of its own after the others: the hat on Windows, on Linux the last
 // pair of axes, which the kernel gives the hat. A pad of one stick moves by that alone.
 static const JOYSTICK_STICK_INFO *dpad_stick(const JOYSTICK_INFO *j) {
-    if (j->num_sticks < 2) return nullptr;
-    const JOYSTICK_STICK_INFO *last = &j->stick[j->num_sticks - 1];
-    return last->num_axis == 2 ? last : nullptr;
+    int last = j->num_sticks - 1;
+    if (last < 1 || !stick_usable[last] || j->stick[last].num_axis != 2) return nullptr;
+    return &j->stick[last];
 }
 
 void poll_pad() {
@@ -104,7 +134,7 @@ void read_pad(pad_state *pad) {
     memset(pad, 0, sizeof *pad);
     if (num_joysticks < 1) return;
     const JOYSTICK_INFO *j = &joy[0];
-    if (j->num_sticks > 0 && j->stick[0].num_axis >= 2) {
+    if (j->num_sticks > 0 && j->stick[0].num_axis >= 2 && stick_usable[0]) {
         pad->stick_x = j->stick[0].axis[0].pos;
         pad->stick_y = j->stick[0].axis[1].pos;
     }
@@ -113,8 +143,9 @@ void read_pad(pad_state *pad) {
         pad->dpad_left = dpad->axis[0].d1, pad->dpad_right = dpad->axis[0].d2;
         pad->dpad_up = dpad->axis[1].d1, pad->dpad_down = dpad->axis[1].d2;
     }
-    for (int button = 0; button < j->num_buttons && button < PAD_BUTTON_COUNT; button++)
-        if (j->button[button].b) pad->buttons |= 1u << button;
+    uint32_t down = buttons_down(j);
+    buttons_ignored &= down;
+    pad->buttons = down & ~buttons_ignored;
 }
 
 bool menu_key_held(int scancode) {
