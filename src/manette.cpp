@@ -98,8 +98,10 @@ static void note_rest_state() {
 }
 
 void install_pad() {
-    // A machine without a pad is the common case: the library's refusal is no error.
-    if (install_joystick(JOY_TYPE_AUTODETECT) != 0) allegro_error[0] = '\0';
+    // A machine without a pad is the common case: the drivers' refusals are no error, and
+    // they stay in allegro_error even when the library then settles for no joystick.
+    install_joystick(JOY_TYPE_AUTODETECT);
+    allegro_error[0] = '\0';
     note_rest_state();
     std::vector<uint8_t> bytes;
     if (!read_file_bytes(save_file(PAD_BINDINGS_NAME).c_str(), &bytes)) bytes.clear();

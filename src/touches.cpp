@@ -1,4 +1,5 @@
-// The key binding screen: asks the seven game keys one by one and saves them.
+// The key binding screen: asks the seven game actions one by one, each answered by a key
+// or a pad button, and saves them.
 #include "touches.h"
 
 #include "bktype.h"
@@ -31,7 +32,7 @@ static void wait_keys_released() {
     clear_keybuf();
 }
 
-enum { ANSWER_NONE, ANSWER_KEY, ANSWER_BUTTON, ANSWER_CLOSED };
+enum { ANSWER_KEY, ANSWER_BUTTON, ANSWER_CLOSED };
 
 // The next key or pad button pressed: its scancode or button number in *code; the window's
 // close box clicked first gives ANSWER_CLOSED.

@@ -1,4 +1,5 @@
-// The key binding screen: asks the seven game keys one by one and saves them.
+// The key binding screen: asks the seven game actions one by one, each answered by a key
+// or a pad button, and saves them.
 #pragma once
 
 #include <cstdint>
