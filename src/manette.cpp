@@ -52,10 +52,7 @@ bool parse_pad_bindings(const uint8_t *bytes, size_t length, pad_bindings *b) {
     for (int action = 0; action < KEY_ACTION_COUNT; action++) {
         uint8_t button = bytes[1 + action];
         if (button == PAD_NO_BUTTON) continue;
-        if (button >= PAD_BUTTON_COUNT || (seen >> button & 1u)) {
-            default_pad_bindings(b);
-            return false;
-        }
+        if (button >= PAD_BUTTON_COUNT || (seen >> button & 1u)) return false;
         seen |= 1u << button;
     }
     memcpy(b->button, bytes + 1, KEY_ACTION_COUNT);
