@@ -3,6 +3,7 @@
 #include "cindermaze.h"
 
 #include "config.h"
+#include "manette.h"
 #include "message.h"
 #include "temps.h"
 
@@ -112,6 +113,7 @@ void menu_init() {
     set_config_string("system", "keyboard", "fr");
     set_config_string("system", "language", "fr");
     install_keyboard();
+    install_pad();
     srand((unsigned)time(NULL));
     set_display_switch_mode(SWITCH_PAUSE);
 }
@@ -126,6 +128,7 @@ void safe_init(config *cfg) {
     install_timer();
     install_keyboard();
     install_mouse();
+    install_pad();
     gfx_mode_select(&cfg->gfx_card, &cfg->screen_w, &cfg->screen_h);
     // The chosen mode serves every screen: without it there is nothing to draw on.
     if (!set_mode_or_window(cfg->gfx_card, cfg->screen_w, cfg->screen_h))

@@ -5,6 +5,7 @@
 #include "cindermaze.h"
 #include "config.h"
 #include "hud.h"
+#include "manette.h"
 #include "records.h"
 #include "ressources.h"
 #include "rules.h"
@@ -19,9 +20,11 @@ static bool key_held(int32_t scancode) {
     return scancode > 0 && scancode < KEY_MAX && key[scancode] != 0;
 }
 
-// The keys held now, from a fresh look at the keyboard.
+// The actions held now, from a fresh look at the keyboard and the pad: an action is held
+// when its key or its button is.
 static void read_keys(const config *cfg, game_keys *keys) {
     poll_keyboard();
+    poll_pad();
     keys->up = key_held(cfg->key_up);
     keys->down = key_held(cfg->key_down);
     keys->left = key_held(cfg->key_left);
@@ -30,6 +33,9 @@ static void read_keys(const config *cfg, game_keys *keys) {
     // The window's close box ends the game as the quit key does.
     keys->quit = key_held(cfg->key_quit) || take_close_button();
     keys->pause = key_held(cfg->key_pause);
+    pad_state pad;
+    read_pad(&pad);
+    add_pad_actions(&pad, current_pad_bindings(), keys);
 }
 
 static bool pause_held(const config *cfg) {

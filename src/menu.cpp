@@ -6,6 +6,7 @@
 #include "message.h"
 #include "config.h"
 #include "directory.h"
+#include "manette.h"
 #include "maps.h"
 #include "records.h"
 #include "sons.h"
@@ -79,11 +80,11 @@ static void load_menu_samples(SAMPLE **samples, const char *const *names, int co
 // Selection from the arrow keys: Down wins over Up, one step per press.
 static signed char step_selection(signed char selected, bool *held) {
     if (*held) return selected;
-    if (key[KEY_DOWN]) {
+    if (menu_key_held(KEY_DOWN)) {
         *held = true;
         return (signed char)((selected + 1) % MENU_BUTTON_COUNT);
     }
-    if (key[KEY_UP]) {
+    if (menu_key_held(KEY_UP)) {
         *held = true;
         return selected > 0 ? (signed char)(selected - 1) : (signed char)(MENU_BUTTON_COUNT - 1);
     }
@@ -112,7 +113,8 @@ int menu(const config *cfg) {
     bool armed = false;
     while (result == -1) {
         poll_keyboard();
-        if (!key[KEY_ENTER] && !key[KEY_ESC] && !(mouse_b & 1)) armed = true;
+        poll_pad();
+        if (!menu_key_held(KEY_ENTER) && !menu_key_held(KEY_ESC) && !(mouse_b & 1)) armed = true;
         if (mouse_moved())
             for (int i = 0; i < MENU_BUTTON_COUNT; i++)
                 if (mouseover(&buttons[i].x)) selected = (signed char)i;
@@ -128,9 +130,11 @@ int menu(const config *cfg) {
         drawn = selected;
         if (armed && (mouse_b & 1) && selected != -1 && mouseover(&buttons[selected].x))
             result = selected;
-        if (armed && key[KEY_ENTER] && selected != -1) result = selected;
-        if ((armed && key[KEY_ESC]) || close_button_clicked()) result = MENU_QUIT;
-        if (!key[KEY_ENTER] && !key[KEY_UP] && !key[KEY_DOWN] && !(mouse_b & 1)) held = false;
+        if (armed && menu_key_held(KEY_ENTER) && selected != -1) result = selected;
+        if ((armed && menu_key_held(KEY_ESC)) || close_button_clicked()) result = MENU_QUIT;
+        if (!menu_key_held(KEY_ENTER) && !menu_key_held(KEY_UP) && !menu_key_held(KEY_DOWN) &&
+            !(mouse_b & 1))
+            held = false;
         // A millisecond's sleep keeps the menu from taking a whole processor.
         rest(1);
     }
@@ -237,8 +241,8 @@ enum { STEP_NONE, STEP_FORWARD, STEP_BACK, STEP_MISSED };
 // The left-hand controls go on to the following map, the right-hand ones go back. A click
 // while a button is highlighted is a press even when the pointer has just slipped off it.
 static int chooser_step(const int *prec_button, const int *suiv_button, int hovered) {
-    if (key[KEY_LEFT]) return STEP_FORWARD;
-    if (key[KEY_RIGHT]) return STEP_BACK;
+    if (menu_key_held(KEY_LEFT)) return STEP_FORWARD;
+    if (menu_key_held(KEY_RIGHT)) return STEP_BACK;
     if (!(mouse_b & 1) || hovered == -1) return STEP_NONE;
     if (mouseover(prec_button)) return STEP_FORWARD;
     if (mouseover(suiv_button)) return STEP_BACK;
@@ -350,6 +354,7 @@ char *menu_map(const config *cfg, BITMAP *menu_background, bool *watch) {
     while (outcome == -1) {
         clear_keybuf();
         poll_keyboard();
+        poll_pad();
         if (mouse_moved()) {
             hovered = mouseover(c.prec_button)     ? CHOOSER_PREC
                       : mouseover(c.suiv_button)   ? CHOOSER_SUIV
@@ -386,11 +391,11 @@ char *menu_map(const config *cfg, BITMAP *menu_background, bool *watch) {
         }
         shown_hovered = hovered;
         shown_selected = selected;
-        if ((key[KEY_ENTER] || key[KEY_SPACE]) && !input_latch) outcome = (int)selected;
+        if ((menu_key_held(KEY_ENTER) || key[KEY_SPACE]) && !input_latch) outcome = (int)selected;
         // Escape goes back to the menu; the close box too, and the program then quits.
-        if (key[KEY_ESC] || close_button_clicked()) outcome = -2;
-        if (!key[KEY_ENTER] && !key[KEY_LEFT] && !key[KEY_RIGHT] && !key[KEY_SPACE] &&
-            !key[KEY_R] && !(mouse_b & 1))
+        if (menu_key_held(KEY_ESC) || close_button_clicked()) outcome = -2;
+        if (!menu_key_held(KEY_ENTER) && !menu_key_held(KEY_LEFT) && !menu_key_held(KEY_RIGHT) &&
+            !key[KEY_SPACE] && !key[KEY_R] && !(mouse_b & 1))
             input_latch = false;
         // A millisecond's sleep keeps the chooser from taking a whole processor.
         rest(1);

@@ -18,26 +18,20 @@ TEST(key_binding, seven_answers_are_saved_in_order) {
     cfg.time_limit = 150;
     e2e_run run;
     ASSERT_TRUE(e2e_start(&run, &cfg));
-    ASSERT_TRUE(e2e_hold(&run, "Down", [&](const screenshot &s) {
-        return e2e_menu_highlight(&run, s) == MENU_KEYS;
-    }));
-    auto colour = [&](uint32_t rgb, bool shown) {
-        return [&run, rgb, shown](const screenshot &s) {
-            return (e2e_count(&run, s, rgb, 0, 240, 800, 380) > 30) == shown;
-        };
-    };
+    ASSERT_TRUE(e2e_hold(&run, "Down", e2e_lit(&run, MENU_KEYS)));
     const uint32_t BLUE = 0x0000ff, YELLOW = 0xffff00, RED = 0xff0000;
     e2e_key_down(&run, "Return");
-    ASSERT_TRUE(e2e_wait(&run, colour(BLUE, true)));
+    ASSERT_TRUE(e2e_wait(&run, e2e_answer(&run, BLUE, true)));
     usleep(1000000); // the player's hand on the key
     e2e_key_up(&run, "Return");
-    ASSERT_TRUE(e2e_hold(&run, "a", colour(YELLOW, true)));
-    ASSERT_TRUE(e2e_hold(&run, "z", colour(YELLOW, false))); // typed while "a" shows: lost
-    ASSERT_TRUE(e2e_hold(&run, "a", colour(RED, true)));
-    ASSERT_TRUE(e2e_wait(&run, colour(RED, false)));
+    ASSERT_TRUE(e2e_hold(&run, "a", e2e_answer(&run, YELLOW, true)));
+    ASSERT_TRUE(
+        e2e_hold(&run, "z", e2e_answer(&run, YELLOW, false))); // typed while "a" shows: lost
+    ASSERT_TRUE(e2e_hold(&run, "a", e2e_answer(&run, RED, true)));
+    ASSERT_TRUE(e2e_wait(&run, e2e_answer(&run, RED, false)));
     for (const char *k : {"Up", "c", "d", "e", "Escape", "g"}) {
-        ASSERT_TRUE(e2e_hold(&run, k, colour(YELLOW, true))) << k;
-        ASSERT_TRUE(e2e_wait(&run, colour(YELLOW, false))) << k;
+        ASSERT_TRUE(e2e_hold(&run, k, e2e_answer(&run, YELLOW, true))) << k;
+        ASSERT_TRUE(e2e_wait(&run, e2e_answer(&run, YELLOW, false))) << k;
     }
     ASSERT_TRUE(e2e_wait_menu(&run));
     config want = cfg;
@@ -75,14 +69,11 @@ TEST(menu, keys_and_pointer_then_the_options_dialog_left_and_saved) {
     config cfg = quiet_settings();
     e2e_run run;
     ASSERT_TRUE(e2e_start(&run, &cfg));
-    auto lit = [&](int i) {
-        return [&run, i](const screenshot &s) { return e2e_menu_highlight(&run, s) == i; };
-    };
-    EXPECT_TRUE(e2e_hold(&run, "Up", lit(MENU_QUIT)));
-    EXPECT_TRUE(e2e_hold(&run, "Down", lit(MENU_PLAY)));
-    EXPECT_TRUE(e2e_hold(&run, "Down", lit(MENU_KEYS)));
+    EXPECT_TRUE(e2e_hold(&run, "Up", e2e_lit(&run, MENU_QUIT)));
+    EXPECT_TRUE(e2e_hold(&run, "Down", e2e_lit(&run, MENU_PLAY)));
+    EXPECT_TRUE(e2e_hold(&run, "Down", e2e_lit(&run, MENU_KEYS)));
     ASSERT_TRUE(e2e_point(&run, MENU_BUTTON_X[MENU_OPTIONS] + 60, MENU_BUTTON_Y[MENU_OPTIONS] + 20,
-                          lit(MENU_OPTIONS)));
+                          e2e_lit(&run, MENU_OPTIONS)));
     e2e_click(&run);
     auto row = [&](int list_y, int r, int rows = 3) {
         return [&run, list_y, r, rows](const screenshot &s) {

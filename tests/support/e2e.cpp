@@ -279,15 +279,21 @@ void e2e_move(e2e_run *run, int x, int y) {
 
 // A key already down when a screen starts counts there only once let go (the menus
 // wait for it): a key whose effect has not shown after 3 s is let go and pressed again.
-bool e2e_hold(e2e_run *run, const std::string &keysym,
-              const std::function<bool(const screenshot &)> &done, double seconds) {
+bool e2e_hold_with(e2e_run *run, const std::function<void(bool)> &hold,
+                   const std::function<bool(const screenshot &)> &done, double seconds) {
     bool shown = false;
     for (double end = now() + seconds; !shown && now() < end && e2e_running(run);) {
-        e2e_key_down(run, keysym);
+        hold(true);
         shown = e2e_wait(run, done, std::min(3.0, end - now()));
-        e2e_key_up(run, keysym);
+        hold(false);
     }
     return shown;
+}
+
+bool e2e_hold(e2e_run *run, const std::string &keysym,
+              const std::function<bool(const screenshot &)> &done, double seconds) {
+    auto key = [&](bool down) { down ? e2e_key_down(run, keysym) : e2e_key_up(run, keysym); };
+    return e2e_hold_with(run, key, done, seconds);
 }
 
 bool e2e_hold_until_exit(e2e_run *run, const std::string &keysym, double seconds) {
@@ -306,6 +312,16 @@ int e2e_menu_highlight(e2e_run *run, const screenshot &s) {
             return -2;
     }
     return lit;
+}
+
+std::function<bool(const screenshot &)> e2e_lit(e2e_run *run, int button) {
+    return [run, button](const screenshot &s) { return e2e_menu_highlight(run, s) == button; };
+}
+
+std::function<bool(const screenshot &)> e2e_answer(e2e_run *run, uint32_t rgb, bool shown) {
+    return [=](const screenshot &s) {
+        return (e2e_count(run, s, rgb, 0, 240, 800, 380) > 30) == shown;
+    };
 }
 
 bool e2e_wait_menu(e2e_run *run, int highlighted, double seconds) {

@@ -78,6 +78,9 @@ int e2e_count(const e2e_run *run, const screenshot &s, uint32_t rgb, int x0 = 0,
 // Holds the key down until `done` shows (or the program ends), then lets it go.
 bool e2e_hold(e2e_run *run, const std::string &keysym,
               const std::function<bool(const screenshot &)> &done, double seconds = 5);
+// The same for any control: hold(true) presses it, hold(false) lets it go.
+bool e2e_hold_with(e2e_run *run, const std::function<void(bool)> &hold,
+                   const std::function<bool(const screenshot &)> &done, double seconds = 5);
 // Holds the key down until the program has ended.
 bool e2e_hold_until_exit(e2e_run *run, const std::string &keysym, double seconds = 10);
 // xdotool with these arguments on the run's display (typing, several keys at once).
@@ -101,6 +104,10 @@ enum { MENU_PLAY = 0, MENU_KEYS = 1, MENU_OPTIONS = 2, MENU_QUIT = 3 };
 extern const int MENU_BUTTON_X[4], MENU_BUTTON_Y[4];
 int e2e_menu_highlight(e2e_run *run, const screenshot &s);
 bool e2e_wait_menu(e2e_run *run, int highlighted = -3, double seconds = 15);
+// What e2e_wait waits for: the menu's button lit; more than 30 pixels of that colour on the
+// key binding screen's question and answer lines (shown) or none (not shown).
+std::function<bool(const screenshot &)> e2e_lit(e2e_run *run, int button);
+std::function<bool(const screenshot &)> e2e_answer(e2e_run *run, uint32_t rgb, bool shown);
 // From the menu, highlights the button with the arrow keys and takes it with Enter.
 bool e2e_menu_choose(e2e_run *run, int button);
 // A click on the close box of the program's window, as a window manager passes it on.

@@ -2,7 +2,10 @@
 // (what it shows for a record and what it saves, its font).
 #include "config.h"
 #include "guifont.h"
+#include "manette.h"
 #include "options.h"
+#include "rules.h"
+#include "touches.h"
 #include "test_util.h"
 
 #include <allegro.h>
@@ -110,6 +113,81 @@ TEST(settings_keys, the_seven_actions_map_to_their_fields_and_repairs_are_report
         cfg.time_limit = t;
         EXPECT_EQ(repair_config(&cfg, sizeof cfg), t <= 0) << t;
         EXPECT_EQ(cfg.time_limit, t <= 0 ? 90 : t) << t;
+    }
+}
+
+// A pad's state read as the seven actions (up, down, left, right, bomb, quit, pause as the
+// letters UDLRBQP): the d-pad, the stick beyond its dead zone, the bound buttons.
+TEST(pad, the_state_gives_the_actions_of_its_directions_and_bound_buttons) {
+    pad_bindings defaults, bound;
+    default_pad_bindings(&defaults);
+    memcpy(bound.button, "\x03\xff\xff\xff\xff\x06\x1f", 7);
+    const std::tuple<pad_state, const pad_bindings *, const char *> cases[] = {
+        {{48, -48, false, false, false, false, 0}, &defaults, "......."},
+        {{49, -49, false, false, false, false, 0}, &defaults, "U..R..."},
+        {{-128, 128, false, false, false, false, 0}, &defaults, ".DL...."},
+        {{0, 0, true, false, false, true, 0}, &defaults, "U..R..."},
+        {{0, 0, false, true, true, false, 0}, &defaults, ".DL...."},
+        {{0, 0, false, false, false, false, 1u << 0 | 1u << 6 | 1u << 7}, &defaults, "....BQP"},
+        {{0, 0, false, false, false, false, 1u << 0 | 1u << 1 | 1u << 3 | 1u << 31},
+         &bound,
+         "U.....P"},
+    };
+    for (auto &[pad, b, actions] : cases) {
+        game_keys k = {};
+        add_pad_actions(&pad, b, &k);
+        bool held[] = {k.up, k.down, k.left, k.right, k.bomb, k.quit, k.pause};
+        std::string got;
+        for (int a = 0; a < 7; a++)
+            got += held[a] ? "UDLRBQP"[a] : '.';
+        EXPECT_EQ(got, actions) << pad.stick_x << " " << pad.stick_y << " " << pad.buttons;
+    }
+}
+
+// The pad's file: saved and read back whole; a file of another size or version, or with a
+// button the pad cannot have or bound twice, gives the default buttons.
+TEST_F(settings, the_pad_file_keeps_its_buttons_and_a_damaged_one_gives_the_defaults) {
+    pad_bindings b, got;
+    const std::vector<uint8_t> defaults = {255, 255, 255, 255, 0, 6, 7};
+    memcpy(b.button, "\x0b\x00\xff\x1f\x04\x05\x02", 7);
+    ASSERT_TRUE(save_pad_bindings(&b));
+    std::vector<uint8_t> file = read_file("save/manette.czc");
+    EXPECT_TRUE(parse_pad_bindings(file.data(), file.size(), &got));
+    EXPECT_EQ(bytes_of(got), bytes_of(b));
+    const int damages[][3] = {{0, 2, 8}, {3, 32, 8}, {1, 0, 8}, {0, 1, 7}, {0, 1, 9}, {0, 1, 0}};
+    for (auto [at, value, size] : damages) {
+        std::vector<uint8_t> damaged = file;
+        damaged[at] = (uint8_t)value, damaged.resize(size);
+        EXPECT_FALSE(parse_pad_bindings(damaged.data(), damaged.size(), &got)) << at << " " << size;
+        EXPECT_EQ(bytes_of(got), defaults);
+    }
+}
+
+// The key binding screen's pass: each answer replaces the binding of its kind; the other
+// kind is kept unless another action was given it (no button then, or a key no one keeps).
+// Per action: keys as letters, buttons as digits, '.' for none or not given.
+TEST(settings_keys, a_pass_of_keys_and_buttons_settles_both_bindings) {
+    const int32_t old_keys[7] = {KEY_A, KEY_B, KEY_C, KEY_D, KEY_E, KEY_F, KEY_G};
+    pad_bindings old_buttons, buttons;
+    default_pad_bindings(&old_buttons);
+    const char *cases[][3] = {
+        {".......", "6123458", "ABCDEFG 6123458"}, // buttons alone: the keys stay
+        {".AHI...", "9......", "BAHIEFG 9...067"}, // "haut" loses A, gets B, kept by no one
+        {"....G.E", ".....0.", "ABCDGFE .....07"}, // "quitter" takes 0 from "bombe"
+    };
+    for (auto &c : cases) {
+        int new_keys[7], new_buttons[7], keys[7]; // int32_t is int
+        for (int i = 0; i < 7; i++) {
+            new_keys[i] = c[0][i] == '.' ? NOT_GIVEN : KEY_A + c[0][i] - 'A';
+            new_buttons[i] = c[1][i] == '.' ? NOT_GIVEN : c[1][i] - '0';
+        }
+        settle_bindings(old_keys, &old_buttons, new_keys, new_buttons, keys, &buttons);
+        std::string got = "        ";
+        for (int i = 0; i < 7; i++) {
+            got[i] = (char)('A' + keys[i] - KEY_A);
+            got += buttons.button[i] == PAD_NO_BUTTON ? '.' : (char)('0' + buttons.button[i]);
+        }
+        EXPECT_EQ(got, c[2]) << c[0] << " " << c[1];
     }
 }
 
