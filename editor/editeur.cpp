@@ -10,6 +10,7 @@
 #include "jeu.h"
 #include "maps.h"
 #include "message.h"
+#include "save_folder.h"
 #include "volume.h"
 
 #include <allegro.h>
@@ -26,8 +27,8 @@ static const int AREA_X = 8, AREA_Y = 8, AREA_W = 584, AREA_H = 524;
 static const int PALETTE_X = 600, PALETTE_Y = 8, PALETTE_STEP = 40;
 static const int STATUS_Y = 540, STATUS_STEP = 20, STATUS_LINES = 3, STATUS_W = 784;
 // The map played with F5, beside the settings, removed after the game.
-static const char *const TRIAL_MAP = "save/essai-editeur.czm";
-static const char *const TRIAL_STRIP = "save/essai-editeur.bmp";
+static const char *const TRIAL_MAP = "essai-editeur.czm";
+static const char *const TRIAL_STRIP = "essai-editeur.bmp";
 static const char *const PIECE_NAMES[PIECE_COUNT] = {"Sol",     "Mur",     "Bloc",  "Bonus",
                                                      "Diamant", "Monstre", "Départ"};
 // The number keys' characters on a French keyboard without Shift (é and è as Windows-1252
@@ -680,20 +681,22 @@ static void play(editor *e) {
         return say(e, "Le jeu refuse cette carte : " + edit_status_line(&e->map), false);
     std::vector<uint8_t> bytes = edit_bytes(&e->map), tiles;
     bool read = read_file_bytes(e->strip.c_str(), &tiles);
-    file_to_write trial[] = {{TRIAL_STRIP, tiles.data(), tiles.size()},
-                             {TRIAL_MAP, bytes.data(), bytes.size()}};
+    std::string trial_map = save_file(TRIAL_MAP), trial_strip = save_file(TRIAL_STRIP);
+    file_to_write trial[] = {{trial_strip.c_str(), tiles.data(), tiles.size()},
+                             {trial_map.c_str(), bytes.data(), bytes.size()}};
     if (!read || !write_files_whole(trial, 2))
-        return say(e, "Impossible de préparer la partie dans save/.", true);
+        return say(e, "Impossible de préparer la partie dans " + edit_shown_path(save_folder()) + ".",
+                   true);
     show_mouse(nullptr);
     bool moded = set_game_mode(e->cfg);
     int32_t failed = 0;
     if (moded) {
         if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
         apply_volumes(e->cfg);
-        failed = jeu(e->cfg, TRIAL_MAP);
+        failed = jeu(e->cfg, trial_map.c_str());
     }
-    remove(TRIAL_MAP);
-    remove(TRIAL_STRIP);
+    remove(trial_map.c_str());
+    remove(trial_strip.c_str());
     // A failed set-up has shut the library down: nothing more can be shown.
     if (failed == JEU_FAILED) exit(1);
     if (!set_mode_or_window(GFX_AUTODETECT_FULLSCREEN, 800, 600))
