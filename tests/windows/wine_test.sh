@@ -74,14 +74,14 @@ wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d cindermaze /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v cindermaze /d 1024x768 /f >/dev/null 2>&1
 cd "$work" && unzip -q "$zip" && cd cindermaze-*-win64 || exit 1
-package_ready() { # an empty save/, no Linux file, and an exe importing no DLL but Windows' own
+package_ready() { # an empty save/, no Linux file, and two exes importing no DLL but Windows' own
     local dlls
-    dlls=$(x86_64-w64-mingw32-objdump -p cindermaze.exe | sed -n 's/^\s*DLL Name: //p')
-    [ -d save ] && [ -z "$(ls save)" ] && [ -n "$dlls" ] && [ ! -e maps.list ] &&
+    dlls=$(x86_64-w64-mingw32-objdump -p cindermaze.exe cindermaze-edit.exe | sed -n 's/^\s*DLL Name: //p')
+    [ -d save ] && [ -z "$(ls save)" ] && [ -n "$dlls" ] && [ -s maps.list ] &&
         ! find . -type f -exec file {} + | grep -q ELF &&
         ! grep -viE '^(kernel32|user32|gdi32|comdlg32|ole32|dinput|ddraw|winmm|dsound|msvcrt|advapi32|shell32)\.dll$' <<<"$dlls"
 }
-check "the package holds an empty save/, no Linux file, and an exe needing only Windows' DLLs" package_ready
+check "the package holds an empty save/, no Linux file, and two exes needing only Windows' DLLs" package_ready
 wine cindermaze.exe >"$work/wine.log" 2>&1 &
 game_pid=$!
 
@@ -132,6 +132,40 @@ done
 key Escape # in the menu
 quits() { wait_until 20 eval '! kill -0 $game_pid 2>/dev/null' && wait "$game_pid"; }
 check "Escape in the menu quits with status 0" quits
+
+# ------------------------------------------------------------------ the map editor
+# A 5 x 5 map made with the keys (its name, the smallest size, a diamond right of the start),
+# saved with Ctrl+S into the game's maps/ and thbs/, then played from the chooser and won.
+wine cindermaze-edit.exe >>"$work/wine.log" 2>&1 &
+game_pid=$!
+background() { shot && [ "$(convert "$work/shot.png" -format '%[pixel:p{5,5}]' info:)" = "srgb(24,20,28)" ]; }
+check "the editor opens its new-map dialog" wait_until 60 background
+for k in v i n Down $(printf 'Left %.0s' {1..15}) Down $(printf 'Left %.0s' {1..9}) Return; do key "$k"; done
+first_theme=$(sed -n 's/^\([0-9][^ #]*\) .*/\1/p' maps.list | head -1)
+check "a 5 x 5 map walled with the first theme is drawn" \
+    wait_until 20 shows "maps/$first_theme.bmp" 220 190 32 32 32 0
+for k in 5 Right space ctrl+s; do key "$k"; done
+vin=$(printf '\5\5\0\0\0\0\0\0\7\14\377\0\0\377\377\377\0\0\377\377\377\0\0\0\0\0\0' | od -An -tx1 | tr -d ' \n')
+saved() { [ "$(od -An -tx1 maps/vin.czm 2>/dev/null | tr -d ' \n')" = "$vin" ] && [ -s maps/vin.bmp ] && [ -s thbs/vin.bmp ]; }
+check "Ctrl+S saves maps/vin.czm, its strip and its thumbnail" wait_until 20 saved
+key Escape
+check "Escape leaves the saved map's editor with status 0" quits
+wine cindermaze.exe >>"$work/wine.log" 2>&1 &
+game_pid=$!
+wait_until 60 menu_shown && choose 0 && key Return && wait_until 15 shows "thbs/$map.bmp" $(((800 - w) / 2)) $(((600 - h) / 2)) && key Right
+read -r w h < <(identify -format '%w %h' thbs/vin.bmp)
+check "the chooser shows vin after the shipped maps" wait_until 15 shows thbs/vin.bmp $(((800 - w) / 2)) $(((600 - h) / 2))
+shipped_map=$map map=vin
+read -r rows columns < <(od -An -tu1 -N2 maps/vin.czm)
+key Return
+check "a game starts on vin" wait_until 20 field_shown
+check "walking right takes the diamond: the game is won" hold Right 20 shows graphics/fin_gagne.bmp 144 108
+check "the menu comes back" wait_until 30 menu_shown
+key Escape
+check "Escape in the menu quits with status 0" quits
+map=$shipped_map
+read -r rows columns < <(od -An -tu1 -N2 "maps/$map.czm")
+read -r w h < <(identify -format '%w %h' "thbs/$map.bmp")
 
 # ------------------------------------------------------------------ a folder that cannot be written
 # The game's save/ made immutable (root may write everywhere else): the settings are then
