@@ -34,7 +34,9 @@ static void message_box(const char *text) {
 // menus, which wait for every button to be up, would never answer again.
 static void wait_buttons_released() {
     for (int waited = 0; mouse_driver && waited < 1000; waited += 10) {
-        poll_mouse();
+        // Polling once would leave the mouse polled for good: the pointer would then stand
+        // still on every screen that does not poll it.
+        if (mouse_needs_poll()) poll_mouse();
         if (!mouse_b) return;
         rest(10);
     }

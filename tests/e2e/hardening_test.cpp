@@ -190,9 +190,14 @@ TEST(maps_from_outside, refused_maps_show_their_message_and_the_chooser_comes_ba
                 e2e_hold(&run, "Left", [&](const screenshot &s) { return shown(s) != map; }));
         }
     }
-    while (!e2e_wait(
-        &run, [&](const screenshot &s) { return shown(s) == 3; }, 1))
-        ASSERT_TRUE(e2e_hold(&run, "Left", [&](const screenshot &s) { return shown(s) >= 0; }));
+    // The pointer still answers after the boxes: "suivant" is clicked round to the good map.
+    ASSERT_TRUE(e2e_point(&run, 614 + 75, 555 + 20, [&](const screenshot &s) {
+        return e2e_match(&run, s, "graphics/suiv_on.bmp", 614, 555) > 0.9;
+    }));
+    for (int before; (before = shown(e2e_shot(&run))) != 3;) {
+        e2e_click(&run);
+        ASSERT_TRUE(e2e_wait(&run, [&](const screenshot &s) { return shown(s) != before; }));
+    }
     ASSERT_TRUE(e2e_hold(&run, "Return",
                          [&](const screenshot &) { return e2e_messages(&run).size() == 4; }));
     ASSERT_TRUE(e2e_answer_box(&run, false));
@@ -205,6 +210,27 @@ TEST(maps_from_outside, refused_maps_show_their_message_and_the_chooser_comes_ba
     EXPECT_EQ(messages, std::vector<std::string>(3, refused));
     EXPECT_TRUE(e2e_hold(&run, "Escape",
                          [&](const screenshot &s) { return e2e_menu_highlight(&run, s) != -2; }));
+    EXPECT_TRUE(e2e_quit_from_menu(&run));
+}
+
+// The safe mode's driver (a plain X11 window here) serves every screen until the player
+// quits; the options save their own card, so the next start is an ordinary one.
+TEST(safe_mode, the_driver_chosen_serves_the_run_and_the_options_save_their_own_card) {
+    config cfg = quiet_settings();
+    e2e_run run;
+    ASSERT_TRUE(e2e_prepare(&run, &cfg) && e2e_launch(&run, {}, "cindermaze", {"--safemode"}) &&
+                e2e_wait_window(&run, 320, 200));
+    // The selector shown (white inside its frame), two drivers down from the windowed one
+    // of the settings; that driver's list has one mode less before 800 x 600.
+    ASSERT_TRUE(e2e_wait(
+        &run, [&](const screenshot &s) { return e2e_pixel(&run, s, 100, 40) == 0xffffff; }));
+    e2e_xdo(&run, "key --delay 200 Down Down Tab Up Return");
+    ASSERT_TRUE(e2e_wait_menu(&run) && e2e_menu_choose(&run, MENU_OPTIONS));
+    ASSERT_TRUE(e2e_hold(&run, "s",
+                         [&](const screenshot &s) { return e2e_menu_highlight(&run, s) != -2; }));
+    // The dialog offers its two cards only and shows the safe mode's driver as full screen.
+    cfg.gfx_card = GFX_AUTODETECT_FULLSCREEN;
+    EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(cfg));
     EXPECT_TRUE(e2e_quit_from_menu(&run));
 }
 
