@@ -42,16 +42,6 @@ static void wait_buttons_released() {
     }
 }
 
-// The mode set again after a box takes the pointer's moves but not its buttons until the
-// mouse driver starts anew; the program's own mouse callback is kept.
-static void reinstall_mouse() {
-    if (!mouse_driver) return;
-    void (*callback)(int) = mouse_callback;
-    remove_mouse();
-    install_mouse();
-    mouse_callback = callback;
-}
-
 bool show_message(const char *format, ...) {
     char text[MESSAGE_SIZE];
     va_list values;
@@ -68,7 +58,6 @@ bool show_message(const char *format, ...) {
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     message_box(text);
     if (!set_mode_or_window(card, w, h)) mode_refused_exit(w, h);
-    reinstall_mouse();
     return true;
 }
 
