@@ -212,7 +212,8 @@ TEST_F(editor, a_players_map_survives_a_failed_save_the_questions_and_the_map_li
     keys("ctrl+s");
     bool answered = e2e_answer_box(&run, true);
     run_command("chattr -i '" + run.file("maps") + "'");
-    ASSERT_TRUE(answered && shown()); // the mode set again
+    ASSERT_TRUE(answered);
+    ASSERT_TRUE(shown()); // the mode set again
     EXPECT_EQ(e2e_messages(&run),
               std::vector<std::string>{"Impossible d'\351crire les fichiers de \253 essai \273 "
                                        "dans " +
@@ -226,6 +227,10 @@ TEST_F(editor, a_players_map_survives_a_failed_save_the_questions_and_the_map_li
         ASSERT_TRUE(status_shows(YELLOW)); // what the last save said
         keys("ctrl+shift+s");
         ASSERT_TRUE(asked(true));
+        keys("space"); // refused, with the rule in red
+        ASSERT_TRUE(e2e_wait(&run, [&](const screenshot &s) {
+            return e2e_count(&run, s, RED, 0, 580, 800, 600) > 100;
+        }));
         keys(*answer ? "BackSpace BackSpace BackSpace BackSpace BackSpace e s s a i Return"
                      : "BackSpace BackSpace BackSpace BackSpace BackSpace c o p i e Return");
         if (*answer) ASSERT_TRUE(asked(false));
