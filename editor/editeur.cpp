@@ -685,7 +685,8 @@ static void play(editor *e) {
     file_to_write trial[] = {{trial_strip.c_str(), tiles.data(), tiles.size()},
                              {trial_map.c_str(), bytes.data(), bytes.size()}};
     if (!read || !write_files_whole(trial, 2))
-        return say(e, "Impossible de préparer la partie dans " + edit_shown_path(save_folder()) + ".",
+        return say(e,
+                   "Impossible de préparer la partie dans " + edit_shown_path(save_folder()) + ".",
                    true);
     show_mouse(nullptr);
     bool moded = set_game_mode(e->cfg);
