@@ -1,5 +1,5 @@
-// The map editor's screens: the new-map dialog, the drawing screen, the name prompt,
-// and a map played in the game's own loop.
+// The map editor's screens: the map list, the new-map dialog, the drawing screen, the name
+// prompt and the questions, and a map played in the game's own loop.
 #include "editeur.h"
 
 #include "bktype.h"
@@ -10,6 +10,7 @@
 #include "jeu.h"
 #include "maps.h"
 #include "message.h"
+#include "save_folder.h"
 #include "volume.h"
 
 #include <allegro.h>
@@ -20,13 +21,14 @@
 #include <string>
 #include <vector>
 
-// Layout of the 800 x 600 drawing screen.
-static const int AREA_X = 8, AREA_Y = 8, AREA_W = 632, AREA_H = 552;
-static const int PALETTE_X = 648, PALETTE_Y = 8, PALETTE_STEP = 44;
-static const int STATUS_Y = 568;
+// Layout of the 800 x 600 drawing screen: the map, the palette and help on its right, and
+// three lines of status under both.
+static const int AREA_X = 8, AREA_Y = 8, AREA_W = 584, AREA_H = 524;
+static const int PALETTE_X = 600, PALETTE_Y = 8, PALETTE_STEP = 40;
+static const int STATUS_Y = 540, STATUS_STEP = 20, STATUS_LINES = 3, STATUS_W = 784;
 // The map played with F5, beside the settings, removed after the game.
-static const char *const TRIAL_MAP = "save/essai-editeur.czm";
-static const char *const TRIAL_STRIP = "save/essai-editeur.bmp";
+static const char *const TRIAL_MAP = "essai-editeur.czm";
+static const char *const TRIAL_STRIP = "essai-editeur.bmp";
 static const char *const PIECE_NAMES[PIECE_COUNT] = {"Sol",     "Mur",     "Bloc",  "Bonus",
                                                      "Diamant", "Monstre", "Départ"};
 // The number keys' characters on a French keyboard without Shift (é and è as Windows-1252
@@ -44,13 +46,28 @@ struct editor {
     BITMAP *buffer;
     BITMAP *pieces[PIECE_COUNT]; // each piece as a 32 x 32 picture in the theme
     edit_map map;
-    std::vector<uint8_t> saved_cells; // the cells as last saved or opened
-    std::string name, strip, message;
+    edit_grid saved;       // the drawing as last saved or opened
+    std::string name;      // the name it is saved under, empty for none yet
+    std::string file_name; // the map it was opened from or last saved as
+    std::string strip, message;
     int piece, cur_r, cur_c;
     int cell, map_x, map_y; // the map's cell size and top-left corner on screen
-    bool painting, quit_asked, done;
-    int paint_piece;
+    bool painting, filling, quit_asked, done;
+    int paint_piece, fill_r, fill_c; // a fill's first corner
 };
+
+static void forget_saved(editor *e) {
+    e->saved = edit_grid{};
+}
+static bool is_saved(const editor *e) {
+    return e->map.w == e->saved.w && e->map.h == e->saved.h && e->map.cells == e->saved.cells;
+}
+static bool shift_held() {
+    return (key_shifts & KB_SHIFT_FLAG) || key[KEY_LSHIFT] || key[KEY_RSHIFT];
+}
+static bool ctrl_held() {
+    return (key_shifts & KB_CTRL_FLAG) || key[KEY_LCONTROL] || key[KEY_RCONTROL];
+}
 
 static int col_red() {
     return makecol(255, 0, 0);
@@ -60,6 +77,9 @@ static int col_yellow() {
 }
 static int col_text() {
     return makecol(230, 220, 200);
+}
+static int col_back() {
+    return makecol(24, 20, 28);
 }
 
 // ---------------------------------------------------------------- pictures
@@ -146,19 +166,42 @@ static void draw_map(editor *e, BITMAP *b) {
                 line(b, x + s - 1, y, x, y + s - 1, col_red());
             }
         }
-    // The check's marks, then the keyboard cursor over them.
+    // The check's marks, then the keyboard cursor inside them, so that both show.
     for (int r = 0; r < e->map.h; r++)
         for (int c = 0; c < e->map.w; c++)
             if (edit_marked(&e->map, r, c))
                 frame_rect(b, e->map_x + c * s, e->map_y + r * s, s, col_red());
-    frame_rect(b, e->map_x + e->cur_c * s, e->map_y + e->cur_r * s, s, col_yellow());
+    int inset = s > 12 ? 3 : 0;
+    frame_rect(b, e->map_x + e->cur_c * s + inset, e->map_y + e->cur_r * s + inset, s - 2 * inset,
+               col_yellow());
+    if (e->filling) { // the rectangle a fill will cover
+        int r0 = std::min(e->fill_r, e->cur_r), r1 = std::max(e->fill_r, e->cur_r);
+        int c0 = std::min(e->fill_c, e->cur_c), c1 = std::max(e->fill_c, e->cur_c);
+        rect(b, e->map_x + c0 * s, e->map_y + r0 * s, e->map_x + (c1 + 1) * s - 1,
+             e->map_y + (r1 + 1) * s - 1, col_yellow());
+    }
 }
 
 static const char *const HELP[] = {
-    "Clic : poser",    "Clic droit : sol",  "Glisser : ligne",   "1 a 7 : piece",
-    "Fleches, Espace", "Suppr : sol",       "Ctrl+Z : annuler",  "Ctrl+Y : refaire",
-    "Ctrl+S : sauver", "F5 : jouer",        "Ctrl+E : exporter", "Ctrl+I : importer",
-    "Ctrl+O : ouvrir", "Ctrl+N : nouvelle", "Echap : quitter",
+    "Clic : poser",
+    "Clic droit : sol",
+    "Glisser : ligne",
+    "Maj+glisser : remplir",
+    "1 à 7 : pièce",
+    "Flèches, Espace : poser",
+    "Suppr : sol",
+    "Ctrl+flèche : agrandir",
+    "Ctrl+Maj+flèche : réduire",
+    "Ctrl+Z : annuler",
+    "Ctrl+Y : refaire",
+    "Ctrl+S : enregistrer",
+    "Ctrl+Maj+S : sous...",
+    "F5 : jouer",
+    "Ctrl+E : exporter",
+    "Ctrl+I : importer",
+    "Ctrl+O : ouvrir",
+    "Ctrl+N : nouvelle",
+    "Échap : quitter",
 };
 
 static void draw_side(editor *e, BITMAP *b) {
@@ -169,19 +212,30 @@ static void draw_side(editor *e, BITMAP *b) {
         textprintf_ex(b, font, PALETTE_X, y, col_text(), makecol(0, 0, 0), "%d", p + 1);
         textprintf_ex(b, e->font, PALETTE_X + 40, y + 5, col_text(), -1, "%s", PIECE_NAMES[p]);
     }
-    int y = PALETTE_Y + PIECE_COUNT * PALETTE_STEP + 4;
+    int y = PALETTE_Y + PIECE_COUNT * PALETTE_STEP;
     std::string shown = e->name.empty() ? "(sans nom)" : e->name;
-    textprintf_ex(b, font, PALETTE_X, y, col_yellow(), -1, "%s  %d x %d", shown.c_str(), e->map.w,
-                  e->map.h);
+    textprintf_ex(b, font, PALETTE_X, y, col_yellow(), -1, "%.24s", shown.c_str());
+    textprintf_ex(b, font, PALETTE_X, y + 10, col_yellow(), -1, "%d x %d%s", e->map.w, e->map.h,
+                  is_saved(e) ? "" : "  (modifiée)");
     for (unsigned k = 0; k < sizeof HELP / sizeof *HELP; k++)
-        textprintf_ex(b, font, PALETTE_X, y + 16 + k * 12, col_text(), -1, "%s", HELP[k]);
+        textprintf_ex(b, font, PALETTE_X, y + 26 + k * 11, col_text(), -1, "%s", HELP[k]);
+}
+
+// A text over the status lines, wrapped at spaces; what does not fit in them is dropped.
+static void draw_status_text(editor *e, BITMAP *b, const std::string &text, int colour,
+                             int first_line = 0) {
+    std::vector<std::string> lines = edit_wrap(
+        text, STATUS_W, [&](const std::string &s) { return text_length(e->font, s.c_str()); });
+    for (int k = 0; k < (int)lines.size() && first_line + k < STATUS_LINES; k++)
+        textprintf_ex(b, e->font, AREA_X, STATUS_Y + (first_line + k) * STATUS_STEP, colour, -1,
+                      "%s", lines[k].c_str());
 }
 
 static void draw_status(editor *e, BITMAP *b) {
     bool fine = e->map.problems.empty();
     std::string line = e->message.empty() ? edit_status_line(&e->map) : e->message;
     int colour = !e->message.empty() ? col_yellow() : fine ? makecol(120, 220, 120) : col_red();
-    textprintf_ex(b, e->font, AREA_X, STATUS_Y, colour, -1, "%s", line.c_str());
+    draw_status_text(e, b, line, colour);
 }
 
 static void show(BITMAP *b) {
@@ -191,7 +245,7 @@ static void show(BITMAP *b) {
 }
 
 static void redraw(editor *e) {
-    clear_to_color(e->buffer, makecol(24, 20, 28));
+    clear_to_color(e->buffer, col_back());
     draw_map(e, e->buffer);
     draw_side(e, e->buffer);
     draw_status(e, e->buffer);
@@ -200,20 +254,64 @@ static void redraw(editor *e) {
 
 // ---------------------------------------------------------------- name prompt
 
-// Asks for a line of text on the status line; false when cancelled with Esc.
+static const char *const NAME_RULE = "Un nom : lettres sans accent, chiffres, - et _, 40 au plus.";
+
+// A key typed into a name: Backspace erases, a character a name may hold is added, any
+// other is refused with the rule, in *refusal, which stays until Backspace.
+static void type_name(int ascii, int scan, std::string *name, std::string *refusal) {
+    if (scan == KEY_BACKSPACE) {
+        refusal->clear();
+        if (!name->empty()) name->pop_back();
+    } else if (ascii >= 32 && !edit_name_char_ok((char)ascii)) {
+        *refusal = (ascii == ' ' ? std::string("Espace refusée. ")
+                                 : "« " + std::string(1, (char)ascii) + " » refusé. ") +
+                   NAME_RULE;
+    } else if (ascii >= 32 && name->size() >= EDIT_NAME_MAX) {
+        *refusal = std::string("Nom trop long. ") + NAME_RULE;
+    } else if (ascii >= 32) {
+        *name += (char)ascii;
+    }
+}
+
+static void draw_question(editor *e, const std::string &question) {
+    rectfill(e->buffer, 0, STATUS_Y - 4, e->buffer->w - 1, e->buffer->h - 1, makecol(0, 0, 0));
+    draw_status_text(e, e->buffer, question, col_yellow());
+}
+
+// Asks for a map's name on the status lines; false when cancelled with Esc.
 static bool prompt(editor *e, const char *question, std::string *answer) {
     clear_keybuf();
+    std::string refusal;
     for (;;) {
-        rectfill(e->buffer, 0, STATUS_Y - 4, e->buffer->w - 1, e->buffer->h - 1, makecol(0, 0, 0));
-        textprintf_ex(e->buffer, e->font, AREA_X, STATUS_Y, col_yellow(), -1, "%s %s_", question,
+        draw_question(e, question);
+        textprintf_ex(e->buffer, e->font, AREA_X, STATUS_Y + STATUS_STEP, col_yellow(), -1, "%s_",
                       answer->c_str());
+        draw_status_text(e, e->buffer, refusal.empty() ? NAME_RULE : refusal,
+                         refusal.empty() ? col_text() : col_red(), 2);
         show(e->buffer);
         int k = readkey(), ascii = k & 0xff, scan = k >> 8;
         if (scan == KEY_ESC) return false;
         if (scan == KEY_ENTER || scan == KEY_ENTER_PAD) return true;
-        if (scan == KEY_BACKSPACE && !answer->empty()) answer->pop_back();
-        if (ascii >= 32 && ascii < 127 && answer->size() < 40) *answer += (char)ascii;
+        type_name(ascii, scan, answer, &refusal);
     }
+}
+
+// A question answered O (oui) or N (non) on the status lines; Esc is no.
+static bool ask_yes(editor *e, const std::string &question) {
+    clear_keybuf();
+    draw_question(e, question);
+    show(e->buffer);
+    for (;;) {
+        int k = readkey(), ascii = k & 0xff, scan = k >> 8;
+        if (ascii == 'o' || ascii == 'O' || scan == KEY_O) return true;
+        if (ascii == 'n' || ascii == 'N' || scan == KEY_N || scan == KEY_ESC) return false;
+    }
+}
+
+// Before a drawing is replaced: true when it is saved, or when the player lets it go.
+static bool may_drop(editor *e) {
+    return is_saved(e) ||
+           ask_yes(e, "La carte a des changements non enregistrés. Les abandonner ? (O/N)");
 }
 
 // ---------------------------------------------------------------- new-map dialog
@@ -228,10 +326,10 @@ static const int FORM_X = 200, FORM_Y = 120, FORM_STEP = 50;
 
 static void draw_form(editor *e, const new_map_form *f, const std::vector<edit_theme> &themes) {
     BITMAP *b = e->buffer;
-    clear_to_color(b, makecol(24, 20, 28));
+    clear_to_color(b, col_back());
     textprintf_centre_ex(b, e->font, 400, 40, col_yellow(), -1, "Nouvelle carte");
     int max_w, max_h;
-    edit_max_size(1024, 768, &max_w, &max_h);
+    edit_max_size(EDIT_CHECK_SCREEN_W, EDIT_CHECK_SCREEN_H, &max_w, &max_h);
     char size_w[48], size_h[48];
     snprintf(size_w, sizeof size_w, "<  %d  >   (%d à %d)", f->w, EDIT_MIN_SIZE, max_w);
     snprintf(size_h, sizeof size_h, "<  %d  >   (%d à %d)", f->h, EDIT_MIN_SIZE, max_h);
@@ -247,15 +345,16 @@ static void draw_form(editor *e, const new_map_form *f, const std::vector<edit_t
     for (int p = 0; p < PIECE_COUNT; p++)
         stretch_blit(e->pieces[p], b, 0, 0, 32, 32, 400 - PIECE_COUNT * 36 + p * 72, 340, 64, 64);
     textprintf_centre_ex(b, font, 400, 430, col_text(), -1,
-                         "Haut/Bas : champ   Gauche/Droite : valeur   Entree : creer   Echap : "
+                         "Haut/Bas : champ   Gauche/Droite : valeur   Entrée : créer   Échap : "
                          "annuler");
+    textprintf_centre_ex(b, font, 400, 446, col_text(), -1, "%s", NAME_RULE);
     textprintf_centre_ex(b, e->font, 400, 470, col_red(), -1, "%s", f->error.c_str());
     show(b);
 }
 
 static void form_step(new_map_form *f, int dir, int themes) {
     int max_w, max_h;
-    edit_max_size(1024, 768, &max_w, &max_h);
+    edit_max_size(EDIT_CHECK_SCREEN_W, EDIT_CHECK_SCREEN_H, &max_w, &max_h);
     if (f->field == 1) f->w = std::min(max_w, std::max(EDIT_MIN_SIZE, f->w + dir));
     if (f->field == 2) f->h = std::min(max_h, std::max(EDIT_MIN_SIZE, f->h + dir));
     if (f->field == 3 && themes > 0) f->theme = (f->theme + dir + themes) % themes;
@@ -275,12 +374,12 @@ static bool form_done(editor *e, new_map_form *f, bool has_themes) {
     if (!has_themes)
         f->error = "Aucun décor : les cartes du jeu sont introuvables.";
     else if (!edit_name_ok(f->name))
-        f->error = "Nom : lettres, chiffres, - et _ seulement.";
+        f->error = NAME_RULE;
     else if (edit_is_shipped(f->name))
         f->error = "C'est le nom d'une carte du jeu : choisissez-en un autre.";
     else if (edit_new(&e->map, f->w, f->h)) {
         e->name = f->name;
-        e->saved_cells.clear();
+        e->file_name.clear();
         return true;
     }
     return false;
@@ -290,7 +389,6 @@ static bool form_done(editor *e, new_map_form *f, bool has_themes) {
 static bool new_map_dialog(editor *e) {
     std::vector<edit_theme> themes = edit_themes();
     new_map_form f;
-    f.name = e->name;
     std::string strip_before = e->strip;
     int shown_theme = -1;
     bool was_down = mouse_b & 1;
@@ -323,22 +421,178 @@ static bool new_map_dialog(editor *e) {
             f.field = (f.field + 1) % 4;
         } else if (scan == KEY_LEFT || scan == KEY_RIGHT) {
             form_step(&f, scan == KEY_LEFT ? -1 : 1, (int)themes.size());
-        } else if (scan == KEY_BACKSPACE && f.field == 0 && !f.name.empty()) {
-            f.name.pop_back();
-        } else if ((scan == KEY_ENTER || scan == KEY_ENTER_PAD) &&
-                   form_done(e, &f, !themes.empty())) {
-            return true;
-        } else if (f.field == 0 && ascii > 32 && ascii < 127 && f.name.size() < 40) {
-            f.name += (char)ascii;
+        } else if (scan == KEY_ENTER || scan == KEY_ENTER_PAD) {
+            if (form_done(e, &f, !themes.empty())) return true;
+        } else if (f.field == 0) {
+            type_name(ascii, scan, &f.name, &f.error);
         }
     }
+}
+
+// ---------------------------------------------------------------- map list
+
+// The list for Open and New: twelve thumbnails a page, the shipped maps marked.
+static const int LIST_COLUMNS = 4, LIST_ROWS = 3, LIST_PAGE = LIST_COLUMNS * LIST_ROWS;
+static const int LIST_X = 16, LIST_Y = 70, LIST_STEP_X = 194, LIST_STEP_Y = 150;
+static const int THUMB_W = 176, THUMB_H = 116;
+
+struct map_list {
+    std::vector<edit_listed> maps;
+    std::vector<BITMAP *> thumbnails; // null when the map has none
+    bool with_empty;                  // New: a blank map first
+    int selected = 0;
+    std::string typed, error;
+};
+
+static int list_size(const map_list *l) {
+    return (int)l->maps.size() + (l->with_empty ? 1 : 0);
+}
+
+// The map of an entry, null for the blank map.
+static const edit_listed *list_map(const map_list *l, int k) {
+    int m = k - (l->with_empty ? 1 : 0);
+    return m >= 0 && m < (int)l->maps.size() ? &l->maps[m] : nullptr;
+}
+
+static BITMAP *small_thumbnail(const std::string &file) {
+    BITMAP *full = load_bitmap(file.c_str(), nullptr);
+    if (!full) return nullptr;
+    BITMAP *small = create_bitmap(THUMB_W, THUMB_H);
+    if (small) stretch_blit(full, small, 0, 0, full->w, full->h, 0, 0, THUMB_W, THUMB_H);
+    destroy_bitmap(full);
+    return small;
+}
+
+static void entry_place(int k, int *x, int *y) {
+    int on_page = k % LIST_PAGE;
+    *x = LIST_X + (on_page % LIST_COLUMNS) * LIST_STEP_X;
+    *y = LIST_Y + (on_page / LIST_COLUMNS) * LIST_STEP_Y;
+}
+
+static void draw_list(editor *e, const map_list *l, const char *title) {
+    BITMAP *b = e->buffer;
+    clear_to_color(b, col_back());
+    textprintf_centre_ex(b, e->font, 400, 20, col_yellow(), -1, "%s", title);
+    int first = l->selected / LIST_PAGE * LIST_PAGE,
+        pages = (list_size(l) + LIST_PAGE - 1) / LIST_PAGE;
+    for (int k = first; k < std::min(list_size(l), first + LIST_PAGE); k++) {
+        int x, y;
+        entry_place(k, &x, &y);
+        const edit_listed *m = list_map(l, k);
+        BITMAP *thumb = m ? l->thumbnails[k - (l->with_empty ? 1 : 0)] : nullptr;
+        if (thumb)
+            blit(thumb, b, 0, 0, x, y, THUMB_W, THUMB_H);
+        else
+            rectfill(b, x, y, x + THUMB_W - 1, y + THUMB_H - 1, makecol(0, 0, 0));
+        if (!m) textprintf_centre_ex(b, e->font, x + THUMB_W / 2, y + 48, col_text(), -1, "Vide");
+        if (m && m->shipped) { // the game's own maps are copied, never written over
+            rectfill(b, x, y, x + 68, y + 12, makecol(150, 60, 20));
+            textprintf_ex(b, font, x + 3, y + 3, col_text(), -1, "du jeu");
+        }
+        int colour = k == l->selected ? col_yellow() : col_text();
+        for (int d = 3; k == l->selected && d <= 4; d++)
+            rect(b, x - d, y - d, x + THUMB_W - 1 + d, y + THUMB_H + 19 + d, colour);
+        textprintf_centre_ex(b, font, x + THUMB_W / 2, y + THUMB_H + 8, colour, -1, "%s",
+                             m ? m->name.c_str() : "Nouvelle carte vide");
+    }
+    textprintf_centre_ex(b, font, 400, 532, col_text(), -1,
+                         "Flèches, clic ou nom tapé : choisir   Entrée : prendre   Échap : annuler"
+                         "   (page %d / %d)",
+                         first / LIST_PAGE + 1, std::max(pages, 1));
+    textprintf_centre_ex(b, e->font, 400, 552, l->error.empty() ? col_yellow() : col_red(), -1,
+                         "%s", l->error.empty() ? l->typed.c_str() : l->error.c_str());
+    show(b);
+}
+
+// Typing a name goes to the first map that starts with it, or else holds it.
+static void list_find(map_list *l) {
+    l->error.clear();
+    for (int pass = 0; pass < 2; pass++)
+        for (int k = 0; k < list_size(l); k++) {
+            const edit_listed *m = list_map(l, k);
+            size_t at = m ? m->name.find(l->typed) : std::string::npos;
+            if (at == 0 || (pass == 1 && at != std::string::npos)) {
+                l->selected = k;
+                return;
+            }
+        }
+    l->error = "Aucune carte ne porte « " + l->typed + " ».";
+}
+
+// The entry a click fell on, -1 for none.
+static int list_clicked(const map_list *l, int px, int py) {
+    int first = l->selected / LIST_PAGE * LIST_PAGE;
+    for (int k = first; k < std::min(list_size(l), first + LIST_PAGE); k++) {
+        int x, y;
+        entry_place(k, &x, &y);
+        if (px >= x && px < x + THUMB_W && py >= y && py < y + THUMB_H + 20) return k;
+    }
+    return -1;
+}
+
+// One key of the list: false when it is left (*taken says whether an entry was taken).
+static bool list_key(map_list *l, bool *taken) {
+    int k = readkey(), ascii = k & 0xff, scan = k >> 8, n = list_size(l);
+    static const int moves[][2] = {{KEY_LEFT, -1},          {KEY_RIGHT, 1},
+                                   {KEY_UP, -LIST_COLUMNS}, {KEY_DOWN, LIST_COLUMNS},
+                                   {KEY_PGUP, -LIST_PAGE},  {KEY_PGDN, LIST_PAGE}};
+    for (const auto &move : moves)
+        if (scan == move[0]) {
+            l->selected = std::min(n - 1, std::max(0, l->selected + move[1]));
+            l->typed.clear();
+            l->error.clear();
+        }
+    if (scan == KEY_ESC || scan == KEY_ENTER || scan == KEY_ENTER_PAD) {
+        *taken = scan != KEY_ESC && n > 0;
+        return false;
+    }
+    if (scan == KEY_BACKSPACE || (ascii >= 32 && ascii < 127 && scan != KEY_SPACE)) {
+        std::string refusal;
+        type_name(ascii, scan, &l->typed, &refusal);
+        l->error = refusal;
+        if (refusal.empty() && !l->typed.empty()) list_find(l);
+    }
+    return true;
+}
+
+// Chooses a map: 1 with its name in *chosen, 0 for a blank map (New), -1 when cancelled.
+static int choose_map(editor *e, bool for_new, std::string *chosen) {
+    map_list l;
+    l.maps = edit_list_maps();
+    l.with_empty = for_new;
+    for (const edit_listed &m : l.maps)
+        l.thumbnails.push_back(small_thumbnail(m.thumbnail));
+    if (!for_new && l.maps.empty()) l.error = "Aucune carte dans maps/.";
+    clear_keybuf();
+    pressed_buttons = 0;
+    bool taken = false, going = true;
+    const char *title =
+        for_new ? "Nouvelle carte : vide, ou la copie d'une carte" : "Ouvrir une carte";
+    while (going) {
+        draw_list(e, &l, title);
+        while (!keypressed() && !pressed_buttons)
+            rest(5);
+        if (keypressed()) {
+            going = list_key(&l, &taken);
+            continue;
+        }
+        int clicked = list_clicked(&l, pressed_x, pressed_y);
+        pressed_buttons = 0;
+        if (clicked >= 0) l.selected = clicked, taken = true, going = false;
+    }
+    for (BITMAP *b : l.thumbnails)
+        if (b) destroy_bitmap(b);
+    const edit_listed *m = list_map(&l, l.selected);
+    if (!taken) return -1;
+    if (m) *chosen = m->name;
+    return m ? 1 : 0;
 }
 
 // ---------------------------------------------------------------- actions
 
 static void opened(editor *e) {
     pressed_buttons = 0;
-    e->saved_cells = e->map.cells;
+    e->saved = edit_grid{e->map.w, e->map.h, e->map.cells};
     e->cur_r = e->cur_c = 1;
     e->message.clear();
     place_map(e);
@@ -350,44 +604,75 @@ static void say(editor *e, const std::string &text, bool as_message) {
     if (as_message && show_message("%s", text.c_str())) show_mouse(screen);
 }
 
-static void save(editor *e) {
+// Ctrl+S saves under the map's name, asked for when it has none or is a shipped map's;
+// Ctrl+Maj+S always asks. Another map of that name is replaced only when the player says so.
+static void save(editor *e, bool new_name) {
     std::string name = e->name, reason;
-    if (edit_can_save(&e->map) && (name.empty() || edit_is_shipped(name))) {
-        // A shipped map is never overwritten: the player gives another name.
-        name.clear();
+    if (edit_can_save(&e->map) && (new_name || name.empty() || edit_is_shipped(name))) {
+        if (edit_is_shipped(name)) name.clear();
         if (!prompt(e, "Enregistrer sous le nom :", &name)) return;
     }
+    bool other = edit_can_save(&e->map) && name != e->file_name && edit_exists(name) &&
+                 !edit_is_shipped(name);
+    if (other && !ask_yes(e, "Remplacer la carte « " + name + " » ? (O/N)"))
+        return say(e, "Rien n'est enregistré : « " + name + " » reste comme elle était.", false);
     if (!edit_save(&e->map, name, e->strip, &reason)) return say(e, reason, true);
-    e->name = name;
-    e->strip = "maps/" + name + ".bmp";
-    e->saved_cells = e->map.cells;
-    say(e, "Carte enregistrée : maps/" + name + ".czm", false);
+    e->name = e->file_name = name;
+    e->strip = edit_strip_path(name);
+    e->saved = edit_grid{e->map.w, e->map.h, e->map.cells};
+    say(e, "Carte enregistrée : " + edit_shown_path(edit_map_path(name)), false);
 }
 
-static void open_other(editor *e) {
-    std::string name, reason;
-    if (!prompt(e, "Ouvrir la carte :", &name)) return;
+// Ctrl+O opens a map of the list; Ctrl+N starts a blank map or a copy of one, which has no
+// name until it is saved.
+static void open_or_new(editor *e, bool for_new) {
+    std::string name, strip, reason;
+    if (!may_drop(e)) return;
+    int chosen = choose_map(e, for_new, &name);
     edit_map m;
-    if (!edit_name_ok(name) || !edit_open(&m, name, &reason))
-        return say(e, reason.empty() ? "Nom de carte invalide." : reason, true);
-    e->map = m;
-    e->name = name;
-    e->strip = "maps/" + name + ".bmp";
-    opened(e);
+    if (chosen == 0 && new_map_dialog(e)) {
+        opened(e);
+        forget_saved(e);
+    } else if (chosen == 1 && !edit_open(&m, name, &strip, &reason)) {
+        say(e, reason, true);
+    } else if (chosen == 1) {
+        e->map = m;
+        e->strip = strip;
+        e->name = e->file_name = for_new ? "" : name;
+        opened(e);
+        if (for_new) forget_saved(e);
+        if (for_new)
+            e->message = "Copie de « " + name + " » : Ctrl+S l'enregistre sous un nom nouveau.";
+    }
 }
 
 static void text_file(editor *e, bool import) {
-    std::string name = e->name, reason;
+    std::string name = e->name, reason, path;
+    if (import && !may_drop(e)) return;
     if (!prompt(e, import ? "Importer le texte :" : "Exporter en texte :", &name)) return;
     if (!import) {
-        if (edit_export_text(&e->map, name, &reason))
-            return say(e, "Carte écrite en texte dans " + name + ".txt", false);
+        if (edit_export_text(&e->map, name, &path, &reason))
+            return say(e, "Carte écrite en texte dans " + path, false);
         return say(e, reason, true);
     }
-    if (!edit_import_text(&e->map, name, &reason)) return say(e, reason, true);
+    edit_map imported;
+    if (!edit_import_text(&imported, name, &reason)) return say(e, reason, true);
+    edit_replace(&e->map, &imported); // Ctrl+Z gives the drawing back
     if (!edit_is_shipped(name)) e->name = name;
-    opened(e);
-    e->saved_cells.clear(); // not saved as a map yet
+    place_map(e);
+}
+
+static void resize(editor *e, int scan, bool shrink) {
+    int by = shrink ? -1 : 1;
+    if (edit_resize(&e->map, scan == KEY_UP ? by : 0, scan == KEY_DOWN ? by : 0,
+                    scan == KEY_LEFT ? by : 0, scan == KEY_RIGHT ? by : 0))
+        return;
+    int max_w, max_h;
+    edit_max_size(EDIT_CHECK_SCREEN_W, EDIT_CHECK_SCREEN_H, &max_w, &max_h);
+    char text[160];
+    snprintf(text, sizeof text, "Taille possible : de %d x %d à %d x %d, pour tenir en %d x %d.",
+             EDIT_MIN_SIZE, EDIT_MIN_SIZE, max_w, max_h, EDIT_CHECK_SCREEN_W, EDIT_CHECK_SCREEN_H);
+    e->message = text;
 }
 
 // Plays the map in the game's own loop with the player's settings, then comes back.
@@ -396,20 +681,23 @@ static void play(editor *e) {
         return say(e, "Le jeu refuse cette carte : " + edit_status_line(&e->map), false);
     std::vector<uint8_t> bytes = edit_bytes(&e->map), tiles;
     bool read = read_file_bytes(e->strip.c_str(), &tiles);
-    file_to_write trial[] = {{TRIAL_STRIP, tiles.data(), tiles.size()},
-                             {TRIAL_MAP, bytes.data(), bytes.size()}};
+    std::string trial_map = save_file(TRIAL_MAP), trial_strip = save_file(TRIAL_STRIP);
+    file_to_write trial[] = {{trial_strip.c_str(), tiles.data(), tiles.size()},
+                             {trial_map.c_str(), bytes.data(), bytes.size()}};
     if (!read || !write_files_whole(trial, 2))
-        return say(e, "Impossible de préparer la partie dans save/.", true);
+        return say(e,
+                   "Impossible de préparer la partie dans " + edit_shown_path(save_folder()) + ".",
+                   true);
     show_mouse(nullptr);
     bool moded = set_game_mode(e->cfg);
     int32_t failed = 0;
     if (moded) {
         if (is_windowed_mode()) set_window_title("[ Cindermaze ]");
         apply_volumes(e->cfg);
-        failed = jeu(e->cfg, TRIAL_MAP);
+        failed = jeu(e->cfg, trial_map.c_str());
     }
-    remove(TRIAL_MAP);
-    remove(TRIAL_STRIP);
+    remove(trial_map.c_str());
+    remove(trial_strip.c_str());
     // A failed set-up has shut the library down: nothing more can be shown.
     if (failed == JEU_FAILED) exit(1);
     if (!set_mode_or_window(GFX_AUTODETECT_FULLSCREEN, 800, 600))
@@ -431,10 +719,14 @@ static int piece_key(int ascii, int scan) {
     return -1;
 }
 
+static bool is_arrow(int scan) {
+    return scan == KEY_UP || scan == KEY_DOWN || scan == KEY_LEFT || scan == KEY_RIGHT;
+}
+
 static void on_key(editor *e) {
     int k = readkey(), ascii = k & 0xff, scan = k >> 8;
     // Ctrl+letter comes as its control code; the Ctrl flag alone may lag behind.
-    bool ctrl = key_shifts & KB_CTRL_FLAG;
+    bool ctrl = ctrl_held();
     bool quit = scan == KEY_ESC;
     if (!quit) e->quit_asked = false;
     e->message.clear();
@@ -446,31 +738,34 @@ static void on_key(editor *e) {
     } else if (ascii == 25 || (ctrl && scan == KEY_Y)) {
         edit_redo(&e->map);
     } else if (ascii == 19 || (ctrl && scan == KEY_S)) {
-        save(e);
+        save(e, shift_held());
     } else if (ascii == 5 || (ctrl && scan == KEY_E)) {
         text_file(e, false);
     } else if ((ascii == 9 && scan != KEY_TAB) || (ctrl && scan == KEY_I)) {
         text_file(e, true);
     } else if (ascii == 15 || (ctrl && scan == KEY_O)) {
-        open_other(e);
+        open_or_new(e, false);
     } else if (ascii == 14 || (ctrl && scan == KEY_N)) {
-        if (new_map_dialog(e)) opened(e), e->saved_cells.clear();
+        open_or_new(e, true);
     } else if (p >= 0) {
         e->piece = p;
-    } else if (scan == KEY_UP || scan == KEY_DOWN || scan == KEY_LEFT || scan == KEY_RIGHT) {
+    } else if (is_arrow(scan) && ctrl) {
+        resize(e, scan, shift_held());
+    } else if (is_arrow(scan)) {
         e->cur_r += (scan == KEY_DOWN) - (scan == KEY_UP);
         e->cur_c += (scan == KEY_RIGHT) - (scan == KEY_LEFT);
-        e->cur_r = std::min(e->map.h - 1, std::max(0, e->cur_r));
-        e->cur_c = std::min(e->map.w - 1, std::max(0, e->cur_c));
     } else if (scan == KEY_SPACE) {
         edit_paint(&e->map, e->cur_r, e->cur_c, e->piece);
     } else if (scan == KEY_DEL || scan == KEY_BACKSPACE) {
         edit_paint(&e->map, e->cur_r, e->cur_c, PIECE_FLOOR);
     } else if (quit) {
-        if (e->map.cells == e->saved_cells || e->quit_asked) e->done = true;
+        if (is_saved(e) || e->quit_asked) e->done = true;
         e->quit_asked = true;
-        if (!e->done) e->message = "Carte non enregistrée : Echap encore pour quitter quand même.";
+        if (!e->done) e->message = "Carte non enregistrée : Échap encore pour quitter quand même.";
     }
+    // The cursor stays on the map, whatever its new size.
+    e->cur_r = std::min(e->map.h - 1, std::max(0, e->cur_r));
+    e->cur_c = std::min(e->map.w - 1, std::max(0, e->cur_c));
 }
 
 static void on_mouse_event(int flags) {
@@ -503,18 +798,25 @@ static bool on_mouse(editor *e) {
         e->painting = true;
         e->paint_piece = pressed == 1 ? e->piece : PIECE_FLOOR;
         e->message.clear();
-        edit_stroke_begin(&e->map);
-        edit_stroke_to(&e->map, r, c, e->paint_piece);
+        // With Shift held, the drag spans a rectangle filled when the button is let go.
+        e->filling = shift_held();
+        e->fill_r = r, e->fill_c = c;
+        if (!e->filling) edit_stroke_begin(&e->map);
+        if (!e->filling) edit_stroke_to(&e->map, r, c, e->paint_piece);
         e->cur_r = r, e->cur_c = c;
         return true;
     }
     if (e->painting && !(buttons & 3)) {
         e->painting = false;
-        edit_stroke_end(&e->map);
+        if (e->filling)
+            edit_fill(&e->map, e->fill_r, e->fill_c, e->cur_r, e->cur_c, e->paint_piece);
+        else
+            edit_stroke_end(&e->map);
+        e->filling = false;
         return true;
     }
-    if (e->painting && over && (r != e->map.last_r || c != e->map.last_c)) {
-        edit_stroke_to(&e->map, r, c, e->paint_piece);
+    if (e->painting && over && (r != e->cur_r || c != e->cur_c)) {
+        if (!e->filling) edit_stroke_to(&e->map, r, c, e->paint_piece);
         e->cur_r = r, e->cur_c = c;
         return true;
     }
@@ -534,26 +836,26 @@ int editeur(config *cfg, const char *name) {
     }
     e.buffer = create_bitmap(SCREEN_W, SCREEN_H);
     set_window_title("Cindermaze - editeur de cartes");
-    if (name) {
-        std::string reason;
-        if (!edit_name_ok(name) || !edit_open(&e.map, name, &reason)) {
-            show_message("%s", reason.empty() ? "Nom de carte invalide." : reason.c_str());
-            destroy_bitmap(e.buffer);
-            unload_datafile(e.data);
-            return 1;
-        }
-        e.name = name;
-        e.strip = std::string("maps/") + name + ".bmp";
-    } else if (!new_map_dialog(&e)) {
-        e.done = true;
-    }
-    if (!e.done) opened(&e);
-    if (!name) e.saved_cells.clear();
     LOCK_VARIABLE(pressed_buttons);
     LOCK_VARIABLE(pressed_x);
     LOCK_VARIABLE(pressed_y);
     LOCK_FUNCTION(on_mouse_event);
     mouse_callback = on_mouse_event;
+    if (name) {
+        std::string reason;
+        if (!edit_open(&e.map, name, &e.strip, &reason)) {
+            mouse_callback = nullptr;
+            show_message("%s", reason.c_str());
+            destroy_bitmap(e.buffer);
+            unload_datafile(e.data);
+            return 1;
+        }
+        e.name = e.file_name = name;
+    } else if (!new_map_dialog(&e)) {
+        e.done = true;
+    }
+    if (!e.done) opened(&e);
+    if (!name) forget_saved(&e);
     show_mouse(screen);
     bool dirty = true;
     while (!e.done) {

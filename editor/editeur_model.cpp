@@ -1,4 +1,5 @@
-// The map editor's drawing: grid, pieces, strokes, undo and redo, and the live check.
+// The map editor's drawing: grid, pieces, strokes, rectangles, resizing, undo and redo,
+// and the live check.
 #include "editeur_model.h"
 
 #include "hud_layout.h"
@@ -22,6 +23,12 @@ void edit_max_size(int screen_w, int screen_h, int *max_w, int *max_h) {
         (*max_h)--;
 }
 
+bool edit_size_ok(int w, int h) {
+    int max_w, max_h;
+    edit_max_size(EDIT_CHECK_SCREEN_W, EDIT_CHECK_SCREEN_H, &max_w, &max_h);
+    return w >= EDIT_MIN_SIZE && h >= EDIT_MIN_SIZE && w <= max_w && h <= max_h;
+}
+
 static void reset_history(edit_map *m) {
     m->undo.clear();
     m->redo.clear();
@@ -29,9 +36,7 @@ static void reset_history(edit_map *m) {
 }
 
 bool edit_new(edit_map *m, int w, int h) {
-    int max_w, max_h;
-    edit_max_size(1024, 768, &max_w, &max_h);
-    if (w < EDIT_MIN_SIZE || h < EDIT_MIN_SIZE || w > max_w || h > max_h) return false;
+    if (!edit_size_ok(w, h)) return false;
     m->w = w;
     m->h = h;
     m->cells.assign((size_t)w * h, FLOOR);
@@ -105,14 +110,22 @@ void edit_stroke_to(edit_map *m, int r, int c, int piece) {
     m->last_c = c;
 }
 
-void edit_stroke_end(edit_map *m) {
-    if (!m->in_stroke) return;
-    m->in_stroke = false;
-    if (m->cells == m->stroke_before) return;
-    m->undo.push_back(m->stroke_before);
+static edit_grid grid_of(const edit_map *m) {
+    return edit_grid{m->w, m->h, m->cells};
+}
+
+// One step back to the grid before a change, which is made: the redo steps are gone.
+static void changed_from(edit_map *m, const edit_grid &before) {
+    m->undo.push_back(before);
     if ((int)m->undo.size() > EDIT_UNDO_DEPTH) m->undo.erase(m->undo.begin());
     m->redo.clear();
     edit_check(m);
+}
+
+void edit_stroke_end(edit_map *m) {
+    if (!m->in_stroke) return;
+    m->in_stroke = false;
+    if (m->cells != m->stroke_before) changed_from(m, edit_grid{m->w, m->h, m->stroke_before});
 }
 
 bool edit_paint(edit_map *m, int r, int c, int piece) {
@@ -124,11 +137,69 @@ bool edit_paint(edit_map *m, int r, int c, int piece) {
     return m->cells != before;
 }
 
-static bool step(edit_map *m, std::vector<std::vector<uint8_t>> *from,
-                 std::vector<std::vector<uint8_t>> *to) {
+bool edit_fill(edit_map *m, int r0, int c0, int r1, int c1, int piece) {
+    if (m->in_stroke || !inside(m, r0, c0) || !inside(m, r1, c1)) return false;
+    edit_grid before = grid_of(m);
+    if (piece_code(piece) == CELL_PLAYER) r0 = r1, c0 = c1;
+    for (int r = std::min(r0, r1); r <= std::max(r0, r1); r++)
+        for (int c = std::min(c0, c1); c <= std::max(c0, c1); c++)
+            put_piece(m, r, c, piece);
+    if (m->cells == before.cells) return false;
+    changed_from(m, before);
+    return true;
+}
+
+// The new cells of a row or column added inside the border: floor, walled at its ends.
+static uint8_t added_cell(int r, int c, int h, int w) {
+    return r == 0 || c == 0 || r == h - 1 || c == w - 1 ? (uint8_t)CELL_WALL : FLOOR;
+}
+
+// Where a line of the new grid came from in the old one (-1: a line added), for `first`
+// lines added or removed (negative) after the border line 0 and `last` before the far one.
+static int old_line(int line, int size, int first, int last) {
+    int new_size = size + first + last;
+    if (line == 0) return 0;
+    if (line == new_size - 1) return size - 1;
+    int from = line - first; // the inside lines keep their order, shifted
+    return from < 1 || from > size - 2 ? -1 : from;
+}
+
+bool edit_resize(edit_map *m, int top, int bottom, int left, int right) {
+    int w = m->w + left + right, h = m->h + top + bottom;
+    // A map too big to save (from an older editor) may still shrink towards a size that can.
+    bool shrinks = w <= m->w && h <= m->h && w >= EDIT_MIN_SIZE && h >= EDIT_MIN_SIZE;
+    if (m->in_stroke || !(edit_size_ok(w, h) || shrinks) || !(top || bottom || left || right))
+        return false;
+    edit_grid before = grid_of(m);
+    std::vector<uint8_t> cells((size_t)w * h);
+    for (int r = 0; r < h; r++)
+        for (int c = 0; c < w; c++) {
+            int from_r = old_line(r, m->h, top, bottom), from_c = old_line(c, m->w, left, right);
+            cells[(size_t)r * w + c] =
+                from_r < 0 || from_c < 0 ? added_cell(r, c, h, w) : edit_cell(m, from_r, from_c);
+        }
+    m->w = w;
+    m->h = h;
+    m->cells = cells;
+    changed_from(m, before);
+    return true;
+}
+
+void edit_replace(edit_map *m, const edit_map *from) {
+    edit_grid before = grid_of(m);
+    m->w = from->w;
+    m->h = from->h;
+    m->cells = from->cells;
+    m->in_stroke = false;
+    changed_from(m, before);
+}
+
+static bool step(edit_map *m, std::vector<edit_grid> *from, std::vector<edit_grid> *to) {
     if (from->empty() || m->in_stroke) return false;
-    to->push_back(m->cells);
-    m->cells = from->back();
+    to->push_back(grid_of(m));
+    m->w = from->back().w;
+    m->h = from->back().h;
+    m->cells = from->back().cells;
     from->pop_back();
     edit_check(m);
     return true;
@@ -194,11 +265,33 @@ const char *edit_fault_text(map_fault f) {
 
 std::string edit_status_line(const edit_map *m) {
     if (m->problems.empty()) return "La carte est bonne.";
-    std::string line = edit_fault_text(m->problems[0].fault);
-    // Faults of other kinds are counted; the marks show them all.
-    int others = 0;
+    // The first two kinds of fault are told, the others counted; the marks show them all.
+    std::vector<map_fault> kinds;
     for (const map_problem &p : m->problems)
-        if (p.fault != m->problems[0].fault) others++;
-    if (others > 0) line += " (et " + std::to_string(others) + " autre(s))";
+        if (std::find(kinds.begin(), kinds.end(), p.fault) == kinds.end()) kinds.push_back(p.fault);
+    std::string line = edit_fault_text(kinds[0]);
+    if (kinds.size() > 1) line += std::string(" Aussi : ") + edit_fault_text(kinds[1]);
+    if (kinds.size() == 3) line += " Et un autre défaut.";
+    if (kinds.size() > 3) line += " Et " + std::to_string(kinds.size() - 2) + " autres défauts.";
     return line;
+}
+
+std::vector<std::string> edit_wrap(const std::string &text, int width,
+                                   const std::function<int(const std::string &)> &measure) {
+    std::vector<std::string> lines;
+    std::string line;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(' ', start);
+        std::string word = text.substr(start, end == std::string::npos ? end : end - start);
+        start = end == std::string::npos ? text.size() : end + 1;
+        std::string longer = line.empty() ? word : line + " " + word;
+        if (!line.empty() && measure(longer) > width) {
+            lines.push_back(line);
+            longer = word;
+        }
+        line = longer;
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
 }

@@ -1,10 +1,11 @@
-// The map editor's drawing, without a screen: the grid, the pieces, strokes, undo and
-// redo, the new-map size limits, and the live map check with the cells it marks.
+// The map editor's drawing, without a screen: the grid, the pieces, strokes, rectangles,
+// resizing, undo and redo, the size limits, and the live map check with the cells it marks.
 #pragma once
 
 #include "mapcheck.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,11 +26,17 @@ const int EDIT_UNDO_DEPTH = 500;
 // The screen a map must fit with the head-up display to be saved.
 const int EDIT_CHECK_SCREEN_W = 800, EDIT_CHECK_SCREEN_H = 600;
 
+// A whole drawing as it stood: its size and its cells.
+struct edit_grid {
+    int w = 0, h = 0;
+    std::vector<uint8_t> cells;
+};
+
 struct edit_map {
     int w = 0, h = 0;
-    std::vector<uint8_t> cells;             // row by row, the codes of the file
-    std::vector<std::vector<uint8_t>> undo; // whole grids before each change
-    std::vector<std::vector<uint8_t>> redo;
+    std::vector<uint8_t> cells;  // row by row, the codes of the file
+    std::vector<edit_grid> undo; // whole grids before each change
+    std::vector<edit_grid> redo;
     std::vector<uint8_t> stroke_before; // the grid when the stroke began
     bool in_stroke = false;
     int last_r = -1, last_c = -1;      // the stroke's last painted cell
@@ -38,10 +45,13 @@ struct edit_map {
 };
 
 uint8_t piece_code(int piece);
-// The largest new map (columns, rows) that fits a screen with the head-up display.
+// The largest map (columns, rows) that fits a screen with the head-up display.
 void edit_max_size(int screen_w, int screen_h, int *max_w, int *max_h);
+// Whether a map of w x h cells can be saved: from 5 x 5 to the largest that fits the screen
+// of the check under the counters.
+bool edit_size_ok(int w, int h);
 // A new map: walled all round, floor inside, the start in the top-left inside cell.
-// False (nothing changed) when the size is outside 5 x 5 to the largest for 1024 x 768.
+// False (nothing changed) for a size that cannot be saved.
 bool edit_new(edit_map *m, int w, int h);
 // Takes the bytes of a .czm file; false with a French reason when they are not a whole map.
 bool edit_load(edit_map *m, const uint8_t *bytes, size_t length, std::string *reason);
@@ -55,6 +65,15 @@ bool edit_paint(edit_map *m, int r, int c, int piece);
 void edit_stroke_begin(edit_map *m);
 void edit_stroke_to(edit_map *m, int r, int c, int piece);
 void edit_stroke_end(edit_map *m);
+// Fills the rectangle between two corner cells with a piece (a start goes to the second
+// corner alone); one undo step. False when nothing changed.
+bool edit_fill(edit_map *m, int r0, int c0, int r1, int c1, int piece);
+// Adds (a positive count) or removes (a negative one) rows or columns at each edge, just
+// inside the border so that it stays closed; one undo step. False, nothing changed, when
+// the new size could not be saved.
+bool edit_resize(edit_map *m, int top, int bottom, int left, int right);
+// Takes another drawing in place of this one (an import); one undo step.
+void edit_replace(edit_map *m, const edit_map *from);
 bool edit_undo(edit_map *m);
 bool edit_redo(edit_map *m);
 
@@ -66,3 +85,6 @@ bool edit_can_save(const edit_map *m);
 // The French text of a fault, and the one line shown under the map.
 const char *edit_fault_text(map_fault f);
 std::string edit_status_line(const edit_map *m);
+// Splits a text into lines of at most `width` as `measure` counts, at spaces.
+std::vector<std::string> edit_wrap(const std::string &text, int width,
+                                   const std::function<int(const std::string &)> &measure);

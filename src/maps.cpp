@@ -119,7 +119,11 @@ char *get_map_image_filename(const char *mapfile) {
 
 char *get_map_thumb_filename(const char *mapfile) {
     char *name = get_map_image_filename(mapfile);
-    if (name && strlen(name) >= 3) memcpy(name, "thb", 3);
+    if (!name) return name;
+    // thbs/ stands beside the map's maps/, wherever that is: a/maps/castle -> a/thbs/castle.
+    char *slash = strrchr(name, '/');
+    char *folder = slash && slash - name >= 4 ? slash - 4 : name;
+    if (strlen(folder) >= 3) memcpy(folder, "thb", 3);
     return name;
 }
 

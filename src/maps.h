@@ -76,7 +76,8 @@ void free_map(map *m);
 
 // maps/castle.czm -> maps/castle.bmp (heap string, null without memory).
 char *get_map_image_filename(const char *mapfile);
-// maps/castle.czm -> thbs/castle.bmp (heap string, null without memory).
+// maps/castle.czm -> thbs/castle.bmp, and DIR/maps/castle.czm -> DIR/thbs/castle.bmp (heap
+// string, null without memory).
 char *get_map_thumb_filename(const char *mapfile);
 // Frames in a map image (floor, wall, then the block's pictures); 0 when it is missing.
 unsigned map_image_frames(const char *image_name);

@@ -33,10 +33,10 @@ static int hex_digit(char c) {
     return -1;
 }
 
-static bool fail(std::string *error, int line, int column, const std::string &what) {
-    char where[64];
-    snprintf(where, sizeof where, "line %d, column %d: ", line, column);
-    if (error) *error = where + what;
+static bool fail(map_text_error *error, int line, int column, map_text_problem problem) {
+    error->problem = problem;
+    error->line = line;
+    error->column = column;
     return false;
 }
 
@@ -50,33 +50,56 @@ static std::string shown(char c) {
     return buf;
 }
 
+static std::string in_english(const map_text_error &e) {
+    char where[64];
+    snprintf(where, sizeof where, "line %d, column %d: ", e.line, e.column);
+    switch (e.problem) {
+    case TEXT_BAD_BRACE:
+        return where + std::string("'{' must be followed by two hex digits and '}', as in {08}");
+    case TEXT_UNKNOWN_CELL:
+        return where + ("unknown cell " + shown(e.cell) +
+                        " (use # + ? P M D . or {NN} for any other byte)");
+    case TEXT_BLANK_INSIDE:
+        return where + std::string("blank line inside the map");
+    case TEXT_ROW_LENGTH:
+        return where + ("row " + std::to_string(e.row) + " has " + std::to_string(e.cells) +
+                        " cells, the first row has " + std::to_string(e.first_cells));
+    case TEXT_TOO_WIDE:
+        return where + std::string("a map is at most 255 cells wide");
+    case TEXT_TOO_TALL:
+        return where + std::string("a map is at most 255 rows tall");
+    case TEXT_NO_ROWS:
+        break;
+    }
+    return where + std::string("no map rows");
+}
+
 // Parses one line of cells; `line` and the column count from 1 for messages.
 static bool parse_row(const char *s, size_t n, int line, std::vector<uint8_t> *row,
-                      std::string *error) {
+                      map_text_error *error) {
     for (size_t i = 0; i < n;) {
         int column = (int)i + 1;
         char c = s[i];
         if (c == '{') {
             if (i + 3 >= n || s[i + 3] != '}' || hex_digit(s[i + 1]) < 0 || hex_digit(s[i + 2]) < 0)
-                return fail(error, line, column,
-                            "'{' must be followed by two hex digits and '}', as in {08}");
+                return fail(error, line, column, TEXT_BAD_BRACE);
             row->push_back((uint8_t)(hex_digit(s[i + 1]) * 16 + hex_digit(s[i + 2])));
             i += 4;
             continue;
         }
         int code = legend_code(c);
-        if (code < 0)
-            return fail(error, line, column,
-                        "unknown cell " + shown(c) +
-                            " (use # + ? P M D . or {NN} for any other byte)");
+        if (code < 0) {
+            error->cell = c;
+            return fail(error, line, column, TEXT_UNKNOWN_CELL);
+        }
         row->push_back((uint8_t)code);
         i++;
     }
     return true;
 }
 
-bool parse_map_text(const char *text, size_t length, std::vector<uint8_t> *bytes,
-                    std::string *error) {
+bool parse_map_text_at(const char *text, size_t length, std::vector<uint8_t> *bytes,
+                       map_text_error *error) {
     std::vector<std::vector<uint8_t>> rows;
     int line = 0;
     int blank_after_rows = 0; // line of the first blank line after the map started
@@ -94,28 +117,34 @@ bool parse_map_text(const char *text, size_t length, std::vector<uint8_t> *bytes
             if (!rows.empty() && !blank_after_rows) blank_after_rows = line;
             continue;
         }
-        if (blank_after_rows) return fail(error, blank_after_rows, 1, "blank line inside the map");
+        if (blank_after_rows) return fail(error, blank_after_rows, 1, TEXT_BLANK_INSIDE);
         std::vector<uint8_t> row;
         if (!parse_row(s, n, line, &row, error)) return false;
         if (!rows.empty() && row.size() != rows[0].size()) {
-            char msg[128];
-            snprintf(msg, sizeof msg, "row %d has %d cells, the first row has %d", (int)rows.size(),
-                     (int)row.size(), (int)rows[0].size());
-            return fail(error, line, 1, msg);
+            error->row = (int)rows.size();
+            error->cells = (int)row.size();
+            error->first_cells = (int)rows[0].size();
+            return fail(error, line, 1, TEXT_ROW_LENGTH);
         }
-        if (row.size() > (size_t)MAP_MAX_SIDE)
-            return fail(error, line, 1, "a map is at most 255 cells wide");
+        if (row.size() > (size_t)MAP_MAX_SIDE) return fail(error, line, 1, TEXT_TOO_WIDE);
         rows.push_back(row);
-        if (rows.size() > (size_t)MAP_MAX_SIDE)
-            return fail(error, line, 1, "a map is at most 255 rows tall");
+        if (rows.size() > (size_t)MAP_MAX_SIDE) return fail(error, line, 1, TEXT_TOO_TALL);
     }
-    if (rows.empty()) return fail(error, line > 0 ? line : 1, 1, "no map rows");
+    if (rows.empty()) return fail(error, line > 0 ? line : 1, 1, TEXT_NO_ROWS);
     bytes->clear();
     bytes->push_back((uint8_t)rows.size());
     bytes->push_back((uint8_t)rows[0].size());
     for (const auto &r : rows)
         bytes->insert(bytes->end(), r.begin(), r.end());
     return true;
+}
+
+bool parse_map_text(const char *text, size_t length, std::vector<uint8_t> *bytes,
+                    std::string *error) {
+    map_text_error where;
+    if (parse_map_text_at(text, length, bytes, &where)) return true;
+    if (error) *error = in_english(where);
+    return false;
 }
 
 bool format_map_text(const uint8_t *bytes, size_t length, std::string *text, std::string *error) {

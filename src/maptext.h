@@ -9,8 +9,28 @@
 #include <string>
 #include <vector>
 
-// Parses map text into the bytes of a .czm file (height, width, cells).
-// On bad input returns false and sets `error` to a message naming the line and column.
+// What is wrong with a map text, and where (lines and columns count from 1).
+enum map_text_problem {
+    TEXT_BAD_BRACE,    // '{' not followed by two hex digits and '}'
+    TEXT_UNKNOWN_CELL, // a character of no cell: `cell`
+    TEXT_BLANK_INSIDE, // a blank line between rows
+    TEXT_ROW_LENGTH,   // row `row` has `cells` cells, the first row `first_cells`
+    TEXT_TOO_WIDE,     // more than 255 cells in a row
+    TEXT_TOO_TALL,     // more than 255 rows
+    TEXT_NO_ROWS,
+};
+struct map_text_error {
+    map_text_problem problem = TEXT_NO_ROWS;
+    int line = 0, column = 0;
+    char cell = 0;
+    int row = 0, cells = 0, first_cells = 0;
+};
+
+// Parses map text into the bytes of a .czm file (height, width, cells); false on bad input,
+// with what and where in `error`, for each program to tell in its own words.
+bool parse_map_text_at(const char *text, size_t length, std::vector<uint8_t> *bytes,
+                       map_text_error *error);
+// The same, the error told in English, naming the line and column (the map tool's words).
 bool parse_map_text(const char *text, size_t length, std::vector<uint8_t> *bytes,
                     std::string *error);
 // Writes the bytes of a .czm file as map text. Bytes after the last row are not written.

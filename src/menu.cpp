@@ -9,6 +9,7 @@
 #include "manette.h"
 #include "maps.h"
 #include "records.h"
+#include "save_folder.h"
 #include "sons.h"
 
 #include <allegro.h>
@@ -215,10 +216,26 @@ static void load_chooser_samples(chooser *c, const config *cfg) {
     c->change = samples[2];
 }
 
+// The game's maps, then those the player made in a folder of their own (Windows keeps them
+// in the application data when the game's folder cannot be written).
+static int list_all_maps(char ***files) {
+    int count = list_dir_ext("maps", ".czm", files);
+    std::string own = player_folder() + "/maps";
+    char **more = NULL;
+    int extra = own == "./maps" ? 0 : list_dir_ext(own.c_str(), ".czm", &more);
+    if (extra == 0) return count;
+    char **all = (char **)realloc(count > 0 ? *files : NULL, (count + extra) * sizeof(char *));
+    if (!all) fatal_exit("Mémoire insuffisante pour l'écran de choix de la carte.");
+    memcpy(all + count, more, extra * sizeof(char *));
+    free(more);
+    *files = all;
+    return count + extra;
+}
+
 // Lists the maps and loads every thumbnail once, so stepping never reads the disk.
 static void load_chooser_maps(chooser *c) {
     c->map_files = NULL;
-    c->map_count = list_dir_ext("maps", ".czm", &c->map_files);
+    c->map_count = list_all_maps(&c->map_files);
     c->default_preview = load_bitmap("graphics/surprise.bmp", NULL);
     if (!c->default_preview) fatal_exit(PREVIEW_FAILED);
     c->thumbnails = (BITMAP **)calloc(c->map_count > 0 ? c->map_count : 1, sizeof(BITMAP *));

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sys/stat.h>
 #ifdef _WIN32
 #include <direct.h>
@@ -12,8 +13,7 @@
 
 const char *const GAME_SAVE_FOLDER = "save";
 
-// Makes a folder that is missing (a zip tool drops empty folders); true when it exists.
-static bool make_folder(const std::string &folder) {
+bool make_folder(const std::string &folder) {
 #ifdef _WIN32
     _mkdir(folder.c_str());
 #else
@@ -60,6 +60,12 @@ const std::string &save_folder() {
 #endif
     make_folder(folder);
     return folder;
+}
+
+std::string player_folder() {
+    const std::string &folder = save_folder();
+    if (folder == GAME_SAVE_FOLDER) return ".";
+    return folder.substr(0, folder.size() - strlen(GAME_SAVE_FOLDER) - 1);
 }
 
 std::string save_file(const char *name) {

@@ -10,5 +10,10 @@
 const std::string &save_folder();
 // The game's own save/, which may differ from the save folder on Windows.
 extern const char *const GAME_SAVE_FOLDER;
+// The folder that holds the save folder, where the maps a player makes go too (its maps/
+// and thbs/): "." for the game's own, or %APPDATA%\Cindermaze.
+std::string player_folder();
+// Makes a folder that is missing (a zip tool drops empty folders); true when it exists.
+bool make_folder(const std::string &folder);
 // A file of the save folder: save_folder() + "/" + name.
 std::string save_file(const char *name);

@@ -1,8 +1,9 @@
 #!/bin/bash
 # Takes real screenshots of Cindermaze under a private Xvfb server, driving it with
 # xdotool: the main menu, the map chooser, the key binding screen, a game, the options
-# dialog, the win and lose screens, and the map editor (its new-map dialog, and a map being
-# drawn with the check marking a monster too near the start). Writes docs/screenshots/*.png.
+# dialog, the win and lose screens, and the map editor (its new-map dialog, a map being
+# drawn with the check marking a monster too near the start, and its map list). Writes
+# docs/screenshots/*.png.
 #
 #   tools/screenshots.sh [BUILD_DIR] [OUTPUT_DIR]
 #
@@ -42,9 +43,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A private X server of the given size; the game's full-screen modes fill it exactly.
+# A private X server of the given size, without auto-repeat (a key held a little long on a
+# loaded machine stays one press); the game's full-screen modes fill it exactly.
 start_x() {
-    exec {xfd}< <(Xvfb -displayfd 1 -screen 0 "${1}x${2}x24" -nolisten tcp 2>/dev/null &
+    exec {xfd}< <(Xvfb -displayfd 1 -screen 0 "${1}x${2}x24" -r -nolisten tcp 2>/dev/null &
         echo "pid $!")
     local word display
     read -r -u "$xfd" word xvfb_pid
@@ -181,8 +183,8 @@ stop_x
 start_x 800 600
 fresh_copy 90
 launch cindermaze-edit
-# Cells of an 18 x 13 map: 32 pixels each, the map's corner at (36, 76).
-cell() { echo $((36 + 32 * $2 + 16)) $((76 + 32 * $1 + 16)); }
+# Cells of an 18 x 13 map: 32 pixels each, the map's corner at (12, 62).
+cell() { echo $((12 + 32 * $2 + 16)) $((62 + 32 * $1 + 16)); }
 click() {
     xdotool mousemove $(cell "$1" "$2") click 1
     sleep 0.1
@@ -216,5 +218,11 @@ click 1 3; click 10 10
 xdotool mousemove 700 560
 sleep 0.3
 shot editor
+# The map list, once the drawing is let go.
+xdotool key ctrl+o
+sleep 0.5
+key o
+sleep 1
+shot editor-list
 stop_game
 stop_x

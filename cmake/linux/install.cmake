@@ -83,12 +83,15 @@ install(CODE "
     endforeach()
   endif()
 ")
-# Everything else the build put beside the programs, but the settings.
-install(DIRECTORY ${CINDERMAZE_RUN_DIR}/ DESTINATION ${CINDERMAZE_DATA_DIR}
-  PATTERN "save" EXCLUDE
-  PATTERN "allegro.cfg" EXCLUDE
-  PATTERN "freepats.cfg" EXCLUDE
-  REGEX "/cindermaze(-edit)?$" EXCLUDE)
+# The data the build made, file by file: a map saved or a text exported while trying the
+# editor in the run directory stays there.
+get_property(DATA_FILES GLOBAL PROPERTY CINDERMAZE_DATA_FILES)
+list(REMOVE_ITEM DATA_FILES ${SOUND_SETUP})
+foreach(file ${DATA_FILES})
+  file(RELATIVE_PATH relative ${CINDERMAZE_RUN_DIR} ${file})
+  get_filename_component(folder ${relative} DIRECTORY)
+  install(FILES ${file} DESTINATION ${CINDERMAZE_DATA_DIR}/${folder})
+endforeach()
 # One launcher, two names: it starts the program it is named after.
 foreach(name cindermaze cindermaze-edit)
   install(PROGRAMS ${LINUX_DIR}/cindermaze-launcher.sh DESTINATION games RENAME ${name})

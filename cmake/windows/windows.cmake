@@ -45,8 +45,10 @@ set_target_properties(PkgConfig::ALLEGRO PROPERTIES
 add_subdirectory(src)
 add_subdirectory(editor)
 add_dependencies(cindermaze_core allegro_win)
-# A GUI program (no console window) that needs no DLL beyond Windows' own.
-target_link_options(cindermaze PRIVATE -static -static-libgcc -static-libstdc++ -mwindows)
+# GUI programs (no console window) that need no DLL beyond Windows' own.
+foreach(program cindermaze cindermaze-edit)
+  target_link_options(${program} PRIVATE -static -static-libgcc -static-libstdc++ -mwindows)
+endforeach()
 
 # ------------------------------------------------------------------ data, by the host's generators
 # The same sources built for this machine (no tests, no benchmarks) make the data into host/run.
@@ -74,19 +76,19 @@ add_custom_command(OUTPUT ${ICON}
   VERBATIM)
 configure_file(${WINDOWS_DIR}/cindermaze.rc.in ${CMAKE_BINARY_DIR}/cindermaze.rc @ONLY)
 target_sources(cindermaze PRIVATE ${CMAKE_BINARY_DIR}/cindermaze.rc)
+target_sources(cindermaze-edit PRIVATE ${CMAKE_BINARY_DIR}/cindermaze.rc)
 set_source_files_properties(${CMAKE_BINARY_DIR}/cindermaze.rc PROPERTIES OBJECT_DEPENDS ${ICON})
 add_custom_target(windows_icon ALL DEPENDS ${ICON})
 
 # ------------------------------------------------------------------ the zip
 configure_file(${WINDOWS_DIR}/LISEZMOI.txt ${CMAKE_BINARY_DIR}/LISEZMOI.txt NEWLINE_STYLE CRLF)
-install(TARGETS cindermaze RUNTIME DESTINATION .)
-# Everything the generators made but the Linux sound set-up, the Linux programs (the game
-# and the map editor) and the editor's list of shipped maps.
+install(TARGETS cindermaze cindermaze-edit RUNTIME DESTINATION .)
+# Everything the generators made (the map editor's list of shipped maps included) but the
+# Linux sound set-up and the Linux programs (the game and the map editor).
 install(DIRECTORY ${HOST_RUN_DIR}/ DESTINATION .
   PATTERN save EXCLUDE
   PATTERN allegro.cfg EXCLUDE
   PATTERN freepats.cfg EXCLUDE
-  PATTERN maps.list EXCLUDE
   REGEX "/cindermaze(-edit)?$" EXCLUDE)
 install(FILES ${WINDOWS_DIR}/allegro.cfg ${CMAKE_BINARY_DIR}/LISEZMOI.txt DESTINATION .)
 install(DIRECTORY DESTINATION save)

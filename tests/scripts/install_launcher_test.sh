@@ -37,7 +37,11 @@ if [ "${3:-}" = deb ]; then
     apt install "$(readlink -f "$deb")" || { echo "FAIL: apt-get install $deb"; exit 1; }
 else
     prefix=$work/prefix
+    # A text exported while trying the editor in the run directory (a name the other
+    # tests' listing of the run directory passes over) is no data of the game's.
+    touch "$build/run/cindermaze-essai.txt"
     cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "FAIL: cmake --install"; exit 1; }
+    rm -f "$build/run/cindermaze-essai.txt"
 fi
 programs=$prefix/lib/games/cindermaze
 data=$prefix/share/games/cindermaze
@@ -47,6 +51,7 @@ data=$prefix/share/games/cindermaze
 ls "$data"/{bktype.dat,graphics/fond.bmp,sounds/MENU.mid,maps/*.czm} "$programs/allegro.cfg" >/dev/null ||
     fail "data missing"
 [ -e "$data/save" ] && fail "a save directory is installed"
+ls "$data" | grep -q essai && fail "a file left in the run directory is installed"
 identify -format '%w' "$prefix/share/icons/hicolor/48x48/apps/cindermaze.png" | grep -qx 48 || fail "no icon"
 grep -qx "Exec=$prefix/games/cindermaze --safemode" "$prefix/share/applications/cindermaze.desktop" ||
     fail "no desktop entry with its safe mode action"

@@ -1,12 +1,14 @@
-// The map editor without a screen: size limits, painting, strokes, undo and redo, and
-// what the live check marks for each kind of fault; its files: a shipped map is never
-// written over, a saved map is its three files and nothing else.
+// The map editor without a screen: size limits, painting, strokes, fills, resizing, undo
+// and redo, and what the live check marks and says for each kind of fault; its files: a
+// shipped map is never written over, a saved map is its three files and nothing else, the
+// list of maps, a text's faults in French.
 #include "editeur_files.h"
 #include "editeur_model.h"
 #include "maptext.h"
 #include "test_util.h"
 
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 static edit_map from_text(const std::string &text) {
@@ -24,16 +26,16 @@ static std::string as_text(const edit_map &m) {
     return text;
 }
 
-TEST(EditeurModel, NewMapsRangeFromFiveByFiveToTheLargestFor1024x768) {
+TEST(EditeurModel, NewMapsRangeFromFiveByFiveToTheLargestThatCanBeSaved) {
     int w, h;
-    edit_max_size(1024, 768, &w, &h);
-    EXPECT_EQ(w, 32);
-    EXPECT_EQ(h, 23); // 24 rows would put the field under the counters
+    edit_max_size(800, 600, &w, &h);
+    EXPECT_EQ(w, 25);
+    EXPECT_EQ(h, 16); // 17 rows would put the field under the counters
     struct {
         int w, h;
         bool ok;
     } cases[] = {{5, 5, true},   {4, 5, false},   {5, 4, false},
-                 {32, 23, true}, {33, 10, false}, {10, 24, false}};
+                 {25, 16, true}, {26, 10, false}, {10, 17, false}};
     for (auto c : cases) {
         edit_map m;
         EXPECT_EQ(edit_new(&m, c.w, c.h), c.ok) << c.w << "x" << c.h;
@@ -85,6 +87,43 @@ TEST(EditeurModel, PaintingStrokesAndTheStart) {
     EXPECT_FALSE(edit_paint(&m, 9, 9, PIECE_WALL));
 }
 
+TEST(EditeurModel, AFillAResizeAndAnImportAreOneStepEach) {
+    edit_map m = from_text("#######\n#P....#\n#.....#\n#....D#\n#######\n");
+    edit_map imported = from_text("#####\n#P.D#\n#####\n");
+    // Each step and the map after it; null when it is refused and nothing changes.
+    struct {
+        std::function<bool()> step;
+        const char *after;
+    } steps[] = {
+        {[&] { return edit_fill(&m, 2, 4, 1, 2, PIECE_BLOCK); },
+         "#######\n#P+++.#\n#.+++.#\n#....D#\n#######\n"},
+        {[&] { return edit_fill(&m, 2, 1, 3, 3, PIECE_START); }, // the second corner alone
+         "#######\n#.+++.#\n#.+++.#\n#..P.D#\n#######\n"},
+        {[&] { return edit_resize(&m, 1, 0, 0, 0); },
+         "#######\n#.....#\n#.+++.#\n#.+++.#\n#..P.D#\n#######\n"},
+        {[&] { return edit_resize(&m, 0, 0, 0, -1); },
+         "######\n#....#\n#.+++#\n#.+++#\n#..P.#\n######\n"},
+        {[&] { return edit_resize(&m, 0, -1, 2, 0); },
+         "########\n#......#\n#...+++#\n#...+++#\n########\n"},
+        {[&] { return edit_resize(&m, 0, 0, 0, 18); }, nullptr}, // 26 wide: cannot be saved
+        {[&] { return edit_resize(&m, -1, 0, 0, 0); }, nullptr}, // 4 tall
+        {[&] { return edit_fill(&m, 1, 1, 9, 1, PIECE_WALL); }, nullptr},
+        {[&] { return edit_replace(&m, &imported), true; }, "#####\n#P.D#\n#####\n"},
+    };
+    std::vector<std::string> seen{as_text(m)};
+    for (const auto &s : steps) {
+        EXPECT_EQ(s.step(), s.after != nullptr) << seen.back();
+        EXPECT_EQ(as_text(m), s.after ? s.after : seen.back());
+        if (s.after) seen.push_back(s.after);
+    }
+    for (int k = (int)seen.size() - 2; k >= 0; k--) {
+        ASSERT_TRUE(edit_undo(&m));
+        EXPECT_EQ(as_text(m), seen[k]);
+    }
+    ASSERT_TRUE(edit_redo(&m));
+    EXPECT_EQ(as_text(m), seen[1]);
+}
+
 TEST(EditeurModel, TheLiveCheckMarksTheOffendingCells) {
     struct {
         const char *map;
@@ -119,6 +158,16 @@ TEST(EditeurModel, TheLiveCheckMarksTheOffendingCells) {
     edit_map good = from_text("#######\n#P...D#\n#######\n");
     EXPECT_TRUE(good.problems.empty());
     EXPECT_EQ(edit_status_line(&good), "La carte est bonne.");
+    // The second kind of fault is told too, and the rest counted.
+    edit_map two = from_text("#####\n#.D#.\n#####\n");
+    EXPECT_EQ(edit_status_line(&two), std::string(edit_fault_text(FAULT_BORDER)) +
+                                          " Aussi : " + edit_fault_text(FAULT_NO_START));
+    // A long line is wrapped at spaces, never cut inside a word.
+    auto letters = [](const std::string &s) { return (int)s.size(); };
+    EXPECT_EQ(edit_wrap("hors d'atteinte, même en faisant", 16, letters),
+              (std::vector<std::string>{"hors d'atteinte,", "même en faisant"}));
+    EXPECT_EQ(edit_wrap("unmotbientroplong ici", 8, letters),
+              (std::vector<std::string>{"unmotbientroplong", "ici"}));
 }
 
 static const std::string RUN = CINDERMAZE_RUN_DIR;
@@ -153,7 +202,7 @@ TEST_F(EditeurFiles, SavingWritesTheThreeFilesAndNeverAShippedMap) {
     std::vector<uint8_t> shipped = read_file("maps/01-premiers-pas.czm");
     std::string reason;
     EXPECT_FALSE(edit_save(&m, "01-premiers-pas", "maps/01-premiers-pas.bmp", &reason));
-    EXPECT_NE(reason.find("choisissez un autre nom"), std::string::npos) << reason;
+    EXPECT_EQ(reason, "« 01-premiers-pas » est une carte du jeu : choisissez un autre nom.");
     EXPECT_FALSE(edit_save(&m, "../mine", "maps/01-premiers-pas.bmp", &reason));
     EXPECT_EQ(files(), before);
     EXPECT_EQ(read_file("maps/01-premiers-pas.czm"), shipped);
@@ -164,6 +213,22 @@ TEST_F(EditeurFiles, SavingWritesTheThreeFilesAndNeverAShippedMap) {
     std::vector<std::string> after = files();
     EXPECT_EQ(after.size(), before.size() + 3); // no temporary file left
     EXPECT_NE(std::find(after.begin(), after.end(), "thbs/mine.bmp"), after.end());
+
+    // The list for Open and New: every map, the shipped ones marked, with their thumbnails.
+    std::vector<edit_listed> listed = edit_list_maps();
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0].name + listed[0].thumbnail + std::to_string(listed[0].shipped),
+              "01-premiers-pasthbs/01-premiers-pas.bmp1");
+    EXPECT_EQ(listed[1].name + listed[1].thumbnail + std::to_string(listed[1].shipped),
+              "minethbs/mine.bmp0");
+    EXPECT_TRUE(edit_exists("mine"));
+    EXPECT_FALSE(edit_exists("other"));
+    // A text's fault is told in French.
+    write_text("bad.txt", "#####\n#PX.#\n#####\n");
+    EXPECT_FALSE(edit_import_text(&m, "bad", &reason));
+    EXPECT_EQ(reason, "bad.txt n'est pas une carte : ligne 2, colonne 3 : case inconnue « X » (# "
+                      "mur, + bloc, ? bonus, P départ, M monstre, D diamant, . sol, {NN} un autre "
+                      "code).");
 
     // Without the list of shipped maps nothing is saved.
     remove("maps.list");

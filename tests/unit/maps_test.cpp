@@ -40,6 +40,9 @@ TEST(map_files, cells_are_read_row_by_row_trailing_bytes_ignored_and_pictures_na
     EXPECT_STREQ(i, "maps/a.b.bmp");
     EXPECT_STREQ(t, "thbs/a.b.bmp");
     free(i), free(t);
+    t = get_map_thumb_filename("C:/Cindermaze/maps/c.czm"); // a player's folder on Windows
+    EXPECT_STREQ(t, "C:/Cindermaze/thbs/c.bmp");
+    free(t);
 }
 
 TEST(map_files, what_cannot_be_played_is_refused_and_named) {

@@ -61,7 +61,8 @@ choose() { # N
 
 # ------------------------------------------------------------------ Wine and X
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Without auto-repeat: a key held a little long on a loaded machine stays one press.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -r -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 wait_until 10 test -s "$work/display" || { echo "FAILED  Xvfb did not start"; exit 1; }
 export DISPLAY=:$(head -1 "$work/display") HOME=$work
@@ -74,14 +75,14 @@ wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d cindermaze /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v cindermaze /d 1024x768 /f >/dev/null 2>&1
 cd "$work" && unzip -q "$zip" && cd cindermaze-*-win64 || exit 1
-package_ready() { # an empty save/, no Linux file, and an exe importing no DLL but Windows' own
+package_ready() { # an empty save/, no Linux file, and two exes importing no DLL but Windows' own
     local dlls
-    dlls=$(x86_64-w64-mingw32-objdump -p cindermaze.exe | sed -n 's/^\s*DLL Name: //p')
-    [ -d save ] && [ -z "$(ls save)" ] && [ -n "$dlls" ] && [ ! -e maps.list ] &&
+    dlls=$(x86_64-w64-mingw32-objdump -p cindermaze.exe cindermaze-edit.exe | sed -n 's/^\s*DLL Name: //p')
+    [ -d save ] && [ -z "$(ls save)" ] && [ -n "$dlls" ] && [ -s maps.list ] &&
         ! find . -type f -exec file {} + | grep -q ELF &&
         ! grep -viE '^(kernel32|user32|gdi32|comdlg32|ole32|dinput|ddraw|winmm|dsound|msvcrt|advapi32|shell32)\.dll$' <<<"$dlls"
 }
-check "the package holds an empty save/, no Linux file, and an exe needing only Windows' DLLs" package_ready
+check "the package holds an empty save/, no Linux file, and two exes needing only Windows' DLLs" package_ready
 wine cindermaze.exe >"$work/wine.log" 2>&1 &
 game_pid=$!
 
@@ -102,10 +103,12 @@ check "the chooser shows $map" wait_until 15 shows "thbs/$map.bmp" $(((800 - w) 
 # The field's top-left wall (the strip's second tile) is centred, or on the bottom edge when
 # the head-up display needs the room above it.
 read -r rows columns < <(od -An -tu1 -N2 "maps/$map.czm")
+played= # the map a game plays, when not $map: its path without .czm
 field_shown() { # [W H]: the game's size, 800 x 600 by default
     local w=${1:-800} h=${2:-600}
-    shows "maps/$map.bmp" $(((w - 32 * columns) / 2)) $(((h - 32 * rows) / 2)) 32 32 32 0 ||
-        shows "maps/$map.bmp" $(((w - 32 * columns) / 2)) $((h - 32 * rows)) 32 32 32 0
+    local strip=${played:-maps/$map}.bmp
+    shows "$strip" $(((w - 32 * columns) / 2)) $(((h - 32 * rows) / 2)) 32 32 32 0 ||
+        shows "$strip" $(((w - 32 * columns) / 2)) $((h - 32 * rows)) 32 32 32 0
 }
 key Return
 check "a game starts and shows $map's field" wait_until 20 field_shown
@@ -152,6 +155,66 @@ check "the Linux build proves the record made under Windows" proven
 wait_until 20 menu_shown && key Escape
 check "Escape in the menu quits with status 0" quits
 rm -f maps/00-essai.* save/records.czr
+# ------------------------------------------------------------------ the map editor
+# A 5 x 5 map made with the keys (its name, the smallest size, a diamond right of the start)
+# and saved with Ctrl+S into FOLDER's maps/ and thbs/.
+# The editor reads typed keys: each is pressed and let go at once, never held long enough
+# for the library's own repeat on a loaded machine.
+type_keys() { xdotool key --delay 100 "$@"; }
+press() { # KEY COMMAND...: KEY pressed again when its effect has not shown in 3 s
+    type_keys "$1" && wait_until 3 "${@:2}" || { type_keys "$1" && wait_until 3 "${@:2}"; }
+}
+yellow_at() { shot && [ "$(convert "$work/shot.png" -format "%[fx:p{$1,$2}.r==1&&p{$1,$2}.g==1&&p{$1,$2}.b==0]" info:)" = 1 ]; }
+status_good() { # the green of a map the check takes, on the status lines
+    shot && [ "$(convert "$work/shot.png[800x60+0+540]" -fill black +opaque 'srgb(120,220,120)' -format '%[fx:mean>0]' info:)" = 1 ]
+}
+background() { shot && [ "$(convert "$work/shot.png" -format '%[pixel:p{5,5}]' info:)" = "srgb(24,20,28)" ]; }
+first_theme=$(sed -n 's/^\([0-9][^ #]*\) .*/\1/p' maps.list | head -1)
+made=$(printf '\5\5\0\0\0\0\0\0\7\14\377\0\0\377\377\377\0\0\377\377\377\0\0\0\0\0\0' | od -An -tx1 | tr -d ' \n')
+make_map() { # NAME FOLDER
+    wine cindermaze-edit.exe >>"$work/wine.log" 2>&1 &
+    game_pid=$!
+    check "the editor opens its new-map dialog" wait_until 60 background
+    type_keys $(sed 's/./& /g' <<<"$1") Down $(printf 'Left %.0s' {1..15}) Down $(printf 'Left %.0s' {1..9}) Return
+    check "a 5 x 5 map walled with the first theme is drawn" \
+        wait_until 20 shows "maps/$first_theme.bmp" 220 190 32 32 32 0
+    press 5 yellow_at 700 165 # the diamond's frame in the palette
+    press Right yellow_at 300 225 # the cursor on the next cell
+    press space status_good
+    # The newest map of FOLDER: a letter typed under load may come twice (Wine may hand a
+    # key's release late), so the map is found by its contents rather than by its name.
+    saved() {
+        made_name=$(basename "$(ls -t "$1"/maps/*.czm 2>/dev/null | head -1)" .czm)
+        [ "$(od -An -tx1 "$1/maps/$made_name.czm" 2>/dev/null | tr -d ' \n')" = "$made" ] &&
+            [ -s "$1/maps/$made_name.bmp" ] && [ -s "$1/thbs/$made_name.bmp" ]
+    }
+    press ctrl+s saved "$2"
+    check "Ctrl+S saves $2/maps/$1.czm, its strip and its thumbnail" wait_until 20 saved "$2"
+    press Escape eval '! kill -0 $game_pid 2>/dev/null'
+    check "Escape leaves the saved map's editor with status 0" quits
+}
+# The game lists it last in its chooser, plays it at W x H and walking right wins it.
+win_map() { # NAME FOLDER W H
+    set -- "$made_name" "${@:2}"
+    wine cindermaze.exe >>"$work/wine.log" 2>&1 &
+    game_pid=$!
+    # Each key held until its screen shows: a menu counts a key only once it is let go.
+    wait_until 60 menu_shown && choose 0 && hold Return 15 shows "thbs/$map.bmp" $(((800 - w) / 2)) $(((600 - h) / 2))
+    local tw th
+    read -r tw th < <(identify -format '%w %h' "$2/thbs/$1.bmp")
+    check "the chooser shows $1 after the shipped maps" hold Right 15 shows "$2/thbs/$1.bmp" $(((800 - tw) / 2)) $(((600 - th) / 2))
+    played=$2/maps/$1
+    read -r rows columns < <(od -An -tu1 -N2 "$played.czm")
+    check "a game starts on $1" hold Return 20 field_shown "$3" "$4"
+    check "walking right takes the diamond: the game is won" hold Right 20 shows graphics/fin_gagne.bmp $((($3 - 512) / 2)) $((($4 - 384) / 2))
+    check "the menu comes back" wait_until 30 menu_shown
+    key Escape
+    check "Escape in the menu quits with status 0" quits
+    played=
+    read -r rows columns < <(od -An -tu1 -N2 "maps/$map.czm")
+}
+make_map vin .
+win_map vin . 800 600
 
 # ------------------------------------------------------------------ a folder that cannot be written
 # The game's save/ made immutable (root may write everywhere else): the settings are then
@@ -181,5 +244,8 @@ check "the options saved there hold the full screen the game fell back to" wait_
 check "the game's own file is untouched" defaults_saved
 wait_until 20 menu_shown && hold Escape 20 eval '! kill -0 $game_pid 2>/dev/null'
 check "Escape in the menu quits with status 0" quits
+# The player's maps go there too, and the chooser lists them after the game's.
+make_map foret "${appdata%/save}"
+win_map foret "${appdata%/save}" 1024 768
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
