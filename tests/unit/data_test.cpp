@@ -120,22 +120,18 @@ TEST(data, texts_over_the_menu_background_stand_out_from_every_pixel_behind_them
     destroy_bitmap(back);
 }
 
-// The build compiles each shipped map through the map check for the screen its list names.
-TEST(data, every_shipped_map_loads_with_its_pictures) {
+// The build compiles each shipped map through the map check for the screen its list names;
+// the golden test of its winning route (rules_test) reads it from the run directory with a
+// strip of at least four pictures, and wins it.
+TEST(data, every_shipped_map_has_its_pictures) {
     std::vector<map_entry> maps;
     std::string error;
     ASSERT_TRUE(read_map_list(CINDERMAZE_SOURCE_DIR "/assets/maps/maps.list", &maps, &error))
         << error;
     ASSERT_GE(maps.size(), 24u); // the curve from the first steps to the abyss
     for (const map_entry &m : maps) {
-        std::vector<uint8_t> bytes = read_file(RUN + "/maps/" + m.name + ".czm");
-        map *loaded = load_map_from_memory(bytes.data(), bytes.size());
-        EXPECT_TRUE(loaded) << m.name << " is refused by the game";
-        free_map(loaded);
-        // The tile strip: floor, wall and at least two block steps, 32 pixels each.
-        std::string tiles = size_of("maps/" + m.name + ".bmp");
+        std::string tiles = size_of("maps/" + m.name + ".bmp"); // cells of 32 pixels
         EXPECT_TRUE(tiles.size() > 3 && tiles.substr(tiles.size() - 3) == "x32") << tiles;
-        EXPECT_GE(atoi(tiles.c_str()), 4 * 32) << m.name;
         EXPECT_NE(size_of("thbs/" + m.name + ".bmp"), "missing") << m.name;
     }
 }

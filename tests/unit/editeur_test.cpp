@@ -1,7 +1,5 @@
-// The map editor without a screen: size limits, painting, strokes, fills, resizing, undo
-// and redo, and what the live check marks and says for each kind of fault; its files: a
-// shipped map is never written over, a saved map is its three files and nothing else, the
-// list of maps, a text's faults in French.
+// The map editor without a screen: sizes, strokes, fills, resizing, undo and redo, the live
+// check; its files: shipped maps kept, a save's three files, the list, a text's faults.
 #include "editeur_files.h"
 #include "editeur_model.h"
 #include "maptext.h"
@@ -26,19 +24,22 @@ static std::string as_text(const edit_map &m) {
     return text;
 }
 
+// Each step undone in turn takes the map back through `seen`, newest first, to its start.
+static void undo_back_through(edit_map *m, const std::vector<std::string> &seen) {
+    for (int k = (int)seen.size() - 2; k >= 0; k--) {
+        ASSERT_TRUE(edit_undo(m));
+        EXPECT_EQ(as_text(*m), seen[k]);
+    }
+}
+
 TEST(EditeurModel, NewMapsRangeFromFiveByFiveToTheLargestThatCanBeSaved) {
     int w, h;
     edit_max_size(800, 600, &w, &h);
-    EXPECT_EQ(w, 25);
-    EXPECT_EQ(h, 16); // 17 rows would put the field under the counters
-    struct {
-        int w, h;
-        bool ok;
-    } cases[] = {{5, 5, true},   {4, 5, false},   {5, 4, false},
-                 {25, 16, true}, {26, 10, false}, {10, 17, false}};
-    for (auto c : cases) {
+    EXPECT_EQ(w * 100 + h, 2516); // 17 rows would put the field under the counters
+    const int cases[][3] = {{5, 5, 1}, {4, 5, 0}, {5, 4, 0}, {25, 16, 1}, {26, 10, 0}, {10, 17, 0}};
+    for (auto [cw, ch, ok] : cases) {
         edit_map m;
-        EXPECT_EQ(edit_new(&m, c.w, c.h), c.ok) << c.w << "x" << c.h;
+        EXPECT_EQ(edit_new(&m, cw, ch), ok == 1) << cw << "x" << ch;
     }
     edit_map m;
     ASSERT_TRUE(edit_new(&m, 5, 5));
@@ -73,10 +74,7 @@ TEST(EditeurModel, PaintingStrokesAndTheStart) {
         seen.push_back(s.after);
     }
     // A stroke is one step back; redo walks forward again; a new change drops the redo.
-    for (int k = (int)seen.size() - 2; k >= 0; k--) {
-        ASSERT_TRUE(edit_undo(&m));
-        EXPECT_EQ(as_text(m), seen[k]);
-    }
+    undo_back_through(&m, seen);
     EXPECT_FALSE(edit_undo(&m));
     ASSERT_TRUE(edit_redo(&m));
     ASSERT_TRUE(edit_redo(&m));
@@ -116,10 +114,7 @@ TEST(EditeurModel, AFillAResizeAndAnImportAreOneStepEach) {
         EXPECT_EQ(as_text(m), s.after ? s.after : seen.back());
         if (s.after) seen.push_back(s.after);
     }
-    for (int k = (int)seen.size() - 2; k >= 0; k--) {
-        ASSERT_TRUE(edit_undo(&m));
-        EXPECT_EQ(as_text(m), seen[k]);
-    }
+    undo_back_through(&m, seen);
     ASSERT_TRUE(edit_redo(&m));
     EXPECT_EQ(as_text(m), seen[1]);
 }
@@ -215,12 +210,10 @@ TEST_F(EditeurFiles, SavingWritesTheThreeFilesAndNeverAShippedMap) {
     EXPECT_NE(std::find(after.begin(), after.end(), "thbs/mine.bmp"), after.end());
 
     // The list for Open and New: every map, the shipped ones marked, with their thumbnails.
-    std::vector<edit_listed> listed = edit_list_maps();
-    ASSERT_EQ(listed.size(), 2u);
-    EXPECT_EQ(listed[0].name + listed[0].thumbnail + std::to_string(listed[0].shipped),
-              "01-premiers-pasthbs/01-premiers-pas.bmp1");
-    EXPECT_EQ(listed[1].name + listed[1].thumbnail + std::to_string(listed[1].shipped),
-              "minethbs/mine.bmp0");
+    std::string listed;
+    for (const edit_listed &l : edit_list_maps())
+        listed += l.name + " " + l.thumbnail + " " + std::to_string(l.shipped) + "\n";
+    EXPECT_EQ(listed, "01-premiers-pas thbs/01-premiers-pas.bmp 1\nmine thbs/mine.bmp 0\n");
     EXPECT_TRUE(edit_exists("mine"));
     EXPECT_FALSE(edit_exists("other"));
     // A text's fault is told in French.

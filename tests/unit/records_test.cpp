@@ -70,18 +70,15 @@ TEST(records, the_file_reads_back_whole_and_any_damage_means_no_records) {
     ASSERT_EQ(got.size(), 2u);
     EXPECT_EQ(records_bytes(got), good); // every field read back
     EXPECT_EQ(got[1].run.time_limit, 120);
-    auto rehashed = [](std::vector<uint8_t> b) {
-        b.resize(b.size() - 8);
+    // `good` with one byte changed, its checksum made right again when `rehash`.
+    auto changed = [&](size_t at, int value, bool rehash) {
+        std::vector<uint8_t> b = good;
+        b[at] = (uint8_t)value, b.resize(b.size() - 8 * rehash);
         uint64_t h = bytes_hash(b.data(), b.size());
-        for (int i = 0; i < 8; i++)
+        for (int i = 0; rehash && i < 8; i++)
             b.push_back((uint8_t)(h >> 8 * i));
         return b;
     };
-    std::vector<uint8_t> short_file(good.begin(), good.end() - 1), version = good, checksum = good,
-                                                                   tag = good;
-    version[4] = 2;
-    checksum[30] ^= 1;
-    tag[0] = 'X';
     record_entry outside = e;
     outside.map = "../config";
     const struct {
@@ -89,10 +86,10 @@ TEST(records, the_file_reads_back_whole_and_any_damage_means_no_records) {
         std::vector<uint8_t> bytes;
     } damaged[] = {
         {"empty", {}},
-        {"short", short_file},
-        {"another version", rehashed(version)},
-        {"a bad checksum", checksum},
-        {"a foreign file", rehashed(tag)},
+        {"short", std::vector<uint8_t>(good.begin(), good.end() - 1)},
+        {"another version", changed(4, 2, true)},
+        {"a bad checksum", changed(30, good[30] ^ 1, false)},
+        {"a foreign file", changed(0, 'X', true)},
         {"a name that leads out of the maps, after a good record", records_bytes({e, outside})},
     };
     for (const auto &d : damaged)

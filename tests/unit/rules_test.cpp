@@ -230,17 +230,13 @@ TEST(setup, maps_without_a_first_object_or_a_player_start_are_refused) {
     }
 }
 
-// The game's own numbers: a seed's are pinned, so that a record of a won game (its seed and
-// keys) replays the same on every system; each number below n is as likely as the others
-// (within 3 per cent): the frames, kinds and fuses drawn, and below 3 x 2^30, where a plain
-// remainder would give the first third half the draws.
-TEST(generator, a_seed_gives_the_same_evenly_spread_numbers_everywhere) {
+// The game's own numbers (a seed's are pinned by the golden courses above, which deal bonuses
+// and turn monsters with them): each number below n is as likely as the others (within 3 per
+// cent): the frames, kinds and fuses drawn, and below 3 x 2^30, where a plain remainder would
+// give the first third half the draws.
+TEST(generator, numbers_below_n_are_evenly_spread) {
     game_rng rng;
     rng_seed(&rng, 1);
-    std::vector<uint32_t> first;
-    for (int i = 0; i < 4; i++)
-        first.push_back(rng_next(&rng));
-    EXPECT_EQ(first, (std::vector<uint32_t>{1412771199, 1791099446, 124312908, 1968572995}));
     for (uint32_t n : {2u, 3u, 7u, 10u, 3u << 30}) {
         uint32_t buckets = n > 10 ? 3 : n;
         std::vector<int> seen(buckets);
