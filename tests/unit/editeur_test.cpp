@@ -120,8 +120,9 @@ TEST(EditeurModel, AFillAResizeAndAnImportAreOneStepEach) {
 }
 
 TEST(EditeurModel, TheLiveCheckMarksTheOffendingCells) {
+    const std::string wall(26, '#'); // a map too wide for the game's screen
     struct {
-        const char *map;
+        std::string map;
         map_fault first;
         std::vector<std::pair<int, int>> marked;
         bool can_save;
@@ -129,11 +130,7 @@ TEST(EditeurModel, TheLiveCheckMarksTheOffendingCells) {
         {"#####\n#P.D.\n#####\n", FAULT_BORDER, {{1, 4}}, false},
         {"#####\n#..D#\n#####\n", FAULT_NO_START, {}, false},
         {"#######\n#P.#.D#\n#######\n", FAULT_UNREACHABLE, {{1, 5}}, false},
-        {"##########################\n#P......................D#\n"
-         "##########################\n",
-         FAULT_SCREEN,
-         {},
-         false},
+        {wall + "\n#P" + std::string(22, '.') + "D#\n" + wall + "\n", FAULT_SCREEN, {}, false},
         {"#####\n#P..#\n#####\n", FAULT_NO_DIAMOND, {}, true}, // the game takes it
     };
     for (const auto &c : cases) {

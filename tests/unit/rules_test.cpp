@@ -60,11 +60,6 @@ obj *at(game &g, int x, int y, bool mover = true) {
     return o;
 }
 
-// A placed object whose timer and frame are set, as a burning block or a bonus just shown.
-void set_timer_and_frame(obj *o, int timer, int frame) {
-    o->timer = (int8_t)timer, o->frame = (uint8_t)frame;
-}
-
 bool scenario_command(route_game *r, const std::string &word, std::istream &in) {
     int x = 0, y = 0, a = 0, b = 0;
     std::string s;
@@ -85,14 +80,12 @@ bool scenario_command(route_game *r, const std::string &word, std::istream &in) 
         else if (s == "flame" && in >> a)
             make_flame(g.map, g.player, &g.object_count, x, y, 0, 0, 0, (int8_t)a, 5,
                        g.flame_sprites[0], 0);
-        else if (s == "block" && in >> a)
-            set_timer_and_frame(make_block(g.map, g.player, &g.object_count, x, y, g.block_sprites),
-                                a, 1);
-        else if (s == "bonus" && in >> a) {
-            set_timer_and_frame(
-                make_bonus(g.map, g.player, &g.object_count, x, y, (int8_t)a, g.bonus_sprites), 5,
-                a);
-            g.map->cells[y][x] = CELL_BONUS;
+        else if (s == "block" && in >> a) { // burning, at its second picture
+            obj *o = make_block(g.map, g.player, &g.object_count, x, y, g.block_sprites);
+            o->timer = (int8_t)a, o->frame = 1;
+        } else if (s == "bonus" && in >> a) { // just shown, its picture the kind's
+            obj *o = make_bonus(g.map, g.player, &g.object_count, x, y, (int8_t)a, g.bonus_sprites);
+            o->timer = 5, o->frame = (uint8_t)a, g.map->cells[y][x] = CELL_BONUS;
         } else
             throw std::runtime_error("bad put");
     } else if (word == "set" && in >> s >> x >> y) {
