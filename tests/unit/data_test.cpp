@@ -3,13 +3,11 @@
 // with its tile strip and thumbnail.
 #include "hud_layout.h"
 #include "maplist.h"
-#include "maps.h"
 #include "test_util.h"
 
 #include <algorithm>
 #include <allegro.h>
 #include <cmath>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <set>
 

@@ -75,9 +75,7 @@ TEST(EditeurModel, PaintingStrokesAndTheStart) {
     }
     // A stroke is one step back; redo walks forward again; a new change drops the redo.
     undo_back_through(&m, seen);
-    EXPECT_FALSE(edit_undo(&m));
-    ASSERT_TRUE(edit_redo(&m));
-    ASSERT_TRUE(edit_redo(&m));
+    ASSERT_TRUE(!edit_undo(&m) && edit_redo(&m) && edit_redo(&m));
     EXPECT_EQ(as_text(m), seen[2]);
     EXPECT_FALSE(edit_paint(&m, 3, 1, PIECE_START)); // already there: no step
     EXPECT_TRUE(edit_paint(&m, 2, 3, PIECE_WALL));
@@ -211,8 +209,7 @@ TEST_F(EditeurFiles, SavingWritesTheThreeFilesAndNeverAShippedMap) {
     for (const edit_listed &l : edit_list_maps())
         listed += l.name + " " + l.thumbnail + " " + std::to_string(l.shipped) + "\n";
     EXPECT_EQ(listed, "01-premiers-pas thbs/01-premiers-pas.bmp 1\nmine thbs/mine.bmp 0\n");
-    EXPECT_TRUE(edit_exists("mine"));
-    EXPECT_FALSE(edit_exists("other"));
+    EXPECT_TRUE(edit_exists("mine") && !edit_exists("other"));
     // A text's fault is told in French.
     write_text("bad.txt", "#####\n#PX.#\n#####\n");
     EXPECT_FALSE(edit_import_text(&m, "bad", &reason));
