@@ -160,11 +160,9 @@ TEST_F(picture, the_time_warning_and_the_pause_text_show_where_and_when_they_sho
 TEST_F(picture, each_end_shows_its_screen) {
     ps.win_screen = pic(makecol(0, 200, 200), 100, 200);
     ps.lose_screen = pic(0, 2, 2);
-    const int corner[4] = {makecol(255, 0, 0), makecol(0, 255, 0), makecol(0, 0, 255),
-                           makecol(255, 255, 255)};
+    const int corner[4] = {red, green, blue, white};
     for (int i = 0; i < 4; i++)
         putpixel(ps.lose_screen, i % 2, i / 2, corner[i]);
-    int h = text_height(font);
     const char *lines[4] = {"La carte est trop grande", "pour cette resolution,",
                             "choisissez une resolution", "superieure ou une autre carte."};
     g.ticks = 4237, ps.new_record = true;
@@ -183,7 +181,7 @@ TEST_F(picture, each_end_shows_its_screen) {
                 rectfill(expected, 400 * (i % 2), 300 * (i / 2), 400 * (i % 2) + 399,
                          300 * (i / 2) + 299, corner[i]);
         for (int i = 0; end == END_TOO_BIG && i < 4; i++)
-            centred_at(400, i * h, lines[i], yellow);
+            centred_at(400, i * text_height(font), lines[i], yellow);
         EXPECT_TRUE(same_region(dest, expected, 0, 0, 800, 600)) << "end " << end;
     }
 }
