@@ -7,7 +7,6 @@
 #include <allegro.h>
 #include <chrono>
 #include <climits>
-#include <csignal>
 #include <fnmatch.h>
 #include <gtest/gtest.h>
 #include <random>
@@ -31,50 +30,42 @@ bool walk_through(e2e_run *run) {
            e2e_wait(run, [&](const screenshot &s) { return background_shows(run, s); }) &&
            e2e_hold(run, "Return",
                     [&](const screenshot &s) { return !background_shows(run, s); }) &&
-           e2e_hold(
-               run, "Escape", [&](const screenshot &s) { return e2e_menu_highlight(run, s) != -2; },
-               15) &&
-           e2e_quit_from_menu(run);
+           e2e_hold(run, "Escape", e2e_lit(run, MENU_ANY), 15) && e2e_quit_from_menu(run);
 }
 
 struct file_kind {
     const char *name;
-    const char *files;   // the built files of this kind, as shell patterns
-    const char *taken;   // the one taken away (or broken) for the test
-    int effects, music;  // volumes of the record
-    const char *message; // the fatal message, "" when the program plays on
-    const char *first;   // a message shown before it, if any
+    const char *files;      // the built files of this kind, as shell patterns
+    const char *taken;      // the one taken away (or broken) for the test
+    int effects, music;     // volumes of the record
+    const char *message;    // the fatal message, "" when the program plays on
+    const char *first = ""; // a message shown before it, if any
 };
-
-void PrintTo(const file_kind &k, std::ostream *out) {
-    *out << k.name;
-}
 
 const file_kind KINDS[] = {
     {"menu_background", "graphics/fond.bmp", "graphics/fond.bmp", 0, 0,
-     "Erreur de chargement de la bitmap graphics/fond.bmp : v\351rifiez son existence.", ""},
+     "Erreur de chargement de la bitmap graphics/fond.bmp : v\351rifiez son existence."},
     {"buttons", "graphics/b?_o*.bmp graphics/prec_o*.bmp graphics/suiv_o*.bmp",
-     "graphics/suiv_off.bmp", 0, 0, "Erreur de chargement des bitmaps du menu.", ""},
+     "graphics/suiv_off.bmp", 0, 0, "Erreur de chargement des bitmaps du menu."},
     {"menu_sounds", "sounds/focus.wav sounds/go.wav sounds/quit.wav sounds/change.wav",
      "sounds/quit.wav", 200, 0,
-     "Impossible de charger les fichiers sons du menu : essayez de d\351sactiver le son.", ""},
+     "Impossible de charger les fichiers sons du menu : essayez de d\351sactiver le son."},
     {"menu_music", "sounds/MENU.mid", "sounds/MENU.mid", 0, 150,
-     "Impossible de charger le fichier son 'musique de fond' : essayez de d\351sactiver le son.",
-     ""},
-    {"font", "bktype.dat", "bktype.dat", 0, 0, "Echec du chargement du datafile bktype.dat", ""},
+     "Impossible de charger le fichier son 'musique de fond' : essayez de d\351sactiver le son."},
+    {"font", "bktype.dat", "bktype.dat", 0, 0, "Echec du chargement du datafile bktype.dat"},
     {"font_without_a_font", "", "bktype.dat=not a font", 0, 0,
-     "Echec du chargement de la font bktype.", ""},
+     "Echec du chargement de la font bktype."},
     {"default_preview", "graphics/surprise.bmp", "graphics/surprise.bmp", 0, 0,
-     "Ne peut charger la bitmap 'apper\347u par d\351faut'.", ""},
+     "Ne peut charger la bitmap 'apper\347u par d\351faut'."},
     {"timer_icon", "graphics/timer.bmp", "graphics/timer.bmp", 0, 0,
-     "Echec du chargement du bitmap graphic/timer.bmp", ""},
+     "Echec du chargement du bitmap graphic/timer.bmp"},
     {"end_pictures", "graphics/fin_*.bmp", "graphics/fin_perd.bmp", 0, 0,
-     "Echec du chargement des bitmaps graphic/ecran_fin_*.bmp", ""},
+     "Echec du chargement des bitmaps graphic/ecran_fin_*.bmp"},
     {"game_sounds",
      "sounds/drop.wav sounds/bonus.wav sounds/diamant.wav sounds/explosion.wav "
      "sounds/fin_*.wav",
      "sounds/explosion.wav", 200, 0,
-     "Impossible de charger les fichiers sons 'effets' : essayez de d\351sactiver le son.", ""},
+     "Impossible de charger les fichiers sons 'effets' : essayez de d\351sactiver le son."},
     {"sprite_strips",
      "graphics/bonus.bmp graphics/player1.bmp graphics/bombs1.bmp "
      "graphics/diamond.bmp graphics/monster.bmp graphics/explo_*.bmp",
@@ -84,14 +75,18 @@ const file_kind KINDS[] = {
      "d\351sactiver le son.",
      "Ne peut charger la bitmap graphics/monster.bmp"},
     // The folder is made again, and the defaults written in it.
-    {"save_directory", "", "save", 0, 0, "", ""},
+    {"save_directory", "", "save", 0, 0, ""},
     // Optional: other maps, thumbnails, pieces of music, the library's settings, the
     // synthesiser's instruments, every sound when its volume is 0, the map editor's list; a
     // map's picture strip (without it the map is refused, see maps_from_outside).
     {"optional",
      "maps/*.czm maps/*.bmp thbs/*.bmp music/*.mid allegro.cfg freepats.cfg sounds/* maps.list",
-     "thbs/01-premiers-pas.bmp music/galerie.mid sounds/* allegro.cfg maps.list", 0, 0, "", ""},
+     "thbs/01-premiers-pas.bmp music/galerie.mid sounds/* allegro.cfg maps.list", 0, 0, ""},
 };
+
+void PrintTo(const file_kind &k, std::ostream *out) {
+    *out << k.name;
+}
 
 class missing : public ::testing::TestWithParam<file_kind> {};
 
@@ -130,14 +125,11 @@ INSTANTIATE_TEST_SUITE_P(each_kind, missing, ::testing::ValuesIn(KINDS),
 
 // The kinds above must follow the data: a file the build adds must belong to one.
 TEST(missing_files, every_built_file_belongs_to_a_kind) {
-    FILE *p = popen("cd '" CINDERMAZE_RUN_DIR
-                    "' && find . -type f ! -path './save/*' ! -name 'cindermaze*' | cut -c3-",
-                    "r");
-    ASSERT_NE(p, nullptr);
-    char line[4096];
+    std::istringstream listing(
+        capture_output("cd '" CINDERMAZE_RUN_DIR "' && find . -type f ! "
+                       "-path './save/*' ! -name 'cindermaze*' -printf '%P\\n'"));
     int files = 0;
-    while (fgets(line, sizeof line, p)) {
-        std::string file(line, strcspn(line, "\n"));
+    for (std::string file; std::getline(listing, file); files++) {
         bool found = false;
         for (const file_kind &k : KINDS) {
             std::istringstream patterns(k.files);
@@ -145,9 +137,7 @@ TEST(missing_files, every_built_file_belongs_to_a_kind) {
                 found |= fnmatch(pattern.c_str(), file.c_str(), FNM_PATHNAME) == 0;
         }
         EXPECT_TRUE(found) << file << " belongs to no kind";
-        files++;
     }
-    pclose(p);
     EXPECT_GT(files, 40);
 }
 
@@ -208,8 +198,7 @@ TEST(maps_from_outside, refused_maps_show_their_message_and_the_chooser_comes_ba
     EXPECT_EQ(messages[3].rfind("Triple buffering non support", 0), 0u);
     messages.pop_back();
     EXPECT_EQ(messages, std::vector<std::string>(3, refused));
-    EXPECT_TRUE(e2e_hold(&run, "Escape",
-                         [&](const screenshot &s) { return e2e_menu_highlight(&run, s) != -2; }));
+    EXPECT_TRUE(e2e_hold(&run, "Escape", e2e_lit(&run, MENU_ANY)));
     EXPECT_TRUE(e2e_quit_from_menu(&run));
 }
 
@@ -226,8 +215,7 @@ TEST(safe_mode, the_driver_chosen_serves_the_run_and_the_options_save_their_own_
         &run, [&](const screenshot &s) { return e2e_pixel(&run, s, 100, 40) == 0xffffff; }));
     e2e_xdo(&run, "key --delay 200 Down Down Tab Up Return");
     ASSERT_TRUE(e2e_wait_menu(&run) && e2e_menu_choose(&run, MENU_OPTIONS));
-    ASSERT_TRUE(e2e_hold(&run, "s",
-                         [&](const screenshot &s) { return e2e_menu_highlight(&run, s) != -2; }));
+    ASSERT_TRUE(e2e_hold(&run, "s", e2e_lit(&run, MENU_ANY)));
     // The dialog offers its two cards only and shows the safe mode's driver as full screen.
     cfg.gfx_card = GFX_AUTODETECT_FULLSCREEN;
     EXPECT_EQ(e2e_settings_bytes(&run), record_bytes(cfg));
@@ -364,9 +352,9 @@ TEST(storm, random_input_neither_crashes_nor_spoils_the_settings) {
         auto draw = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
         if (int action = draw(100); action < 75) {
             const char *key = keys[draw(16)];
-            e2e_key_down(&run, key);
+            e2e_xdo(&run, std::string("keydown ") + key);
             usleep(10000 + 1000 * draw(140));
-            e2e_key_up(&run, key);
+            e2e_xdo(&run, std::string("keyup ") + key);
         } else if (action < 90) {
             e2e_move(&run, draw(800), draw(600));
         } else {
@@ -388,9 +376,6 @@ TEST(valgrind_session, memcheck_finds_nothing) {
     cfg.music_volume = 150, cfg.effects_volume = 200, cfg.time_limit = 120;
     e2e_run run;
     ASSERT_TRUE(e2e_prepare(&run, &cfg));
-    auto menu = [&](const screenshot &s) { // the menu's window is made anew after the options
-        return e2e_wait_window(&run, 800, 600, 0.01) && e2e_menu_highlight(&run, s) != -2;
-    };
     e2e_time_scale = 8; // everything is 20 to 50 times slower
     bool walked =
         e2e_launch(&run, {}, "/bin/sh",
@@ -402,14 +387,14 @@ TEST(valgrind_session, memcheck_finds_nothing) {
         e2e_wait_menu(&run) &&
         (!env_number("CINDERMAZE_VALGRIND_SESSION", 0) ||
          (e2e_menu_choose(&run, MENU_OPTIONS) && e2e_wait_window(&run, 640, 480) &&
-          e2e_hold(&run, "Escape", menu) && e2e_menu_choose(&run, MENU_PLAY) &&
+          e2e_hold(&run, "Escape", e2e_lit(&run, MENU_ANY)) && e2e_menu_choose(&run, MENU_PLAY) &&
           e2e_wait(&run,
                    [&](const screenshot &s) { // the chooser, its pictures loaded
                        return e2e_match(&run, s, "graphics/prec_off.bmp", 9, 555) > 0.9;
                    }) &&
           e2e_hold(&run, "Return",
                    [&](const screenshot &s) { return !background_shows(&run, s); }) &&
-          e2e_hold(&run, "space", menu, 30))) &&
+          e2e_hold(&run, "space", e2e_lit(&run, MENU_ANY), 30))) &&
         e2e_quit_from_menu(&run);
     e2e_time_scale = 1;
     EXPECT_TRUE(walked) << "status " << run.status << " (99: memcheck found errors)";

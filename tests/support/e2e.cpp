@@ -1,4 +1,3 @@
-// End-to-end harness: the real program on a private X server.
 #include "e2e.h"
 
 #include <X11/Xlib.h>
@@ -43,20 +42,17 @@ void e2e_put(e2e_run *run, const std::string &name, const std::vector<uint8_t> &
 bool e2e_prepare(e2e_run *run, const config *cfg) {
     if (!xvfb_start(&run->x, 1024, 768)) return false;
     // Links to the shared data; the program itself copied, since Allegro reads allegro.cfg
-    // beside the real executable; a save/ of its own.
-    run_command("cp -as '" CINDERMAZE_RUN_DIR "/.' '" + run->dir.path + "/' && rm -rf '" +
-                run->file("save") + "' '" + run->file("cindermaze") + "' '" +
-                run->file("cindermaze-edit") + "' && mkdir '" + run->file("save") +
-                "' && cp '" CINDERMAZE_RUN_DIR "/cindermaze' '" CINDERMAZE_RUN_DIR
-                "/cindermaze-edit' '" +
-                run->dir.path + "/'");
+    // beside the real executable; a save/ of its own; sound to ALSA's null device, so the
+    // sound code runs without a sound card.
+    bool made = run_command("cp -as '" CINDERMAZE_RUN_DIR "/.' '" + run->dir.path + "/' && cd '" +
+                            run->dir.path +
+                            "' && rm -rf save cindermaze cindermaze-edit allegro.cfg && mkdir save "
+                            "&& cp '" CINDERMAZE_RUN_DIR "/cindermaze' '" CINDERMAZE_RUN_DIR
+                            "/cindermaze-edit' . && sed 's/^\\[sound\\]$/&\\nalsa_device = null/' "
+                            "'" CINDERMAZE_RUN_DIR "/allegro.cfg' > allegro.cfg") == 0;
     run->messages = run->file("messages.log");
     if (cfg) write_file(run->file("save/config.czc"), bytes_of(*cfg));
-    // Sound goes to ALSA's null device, so the sound code runs without a sound card.
-    return run_command("rm '" + run->file("allegro.cfg") +
-                       "' && sed 's/^\\[sound\\]$/&\\nalsa_device = null/' '" CINDERMAZE_RUN_DIR
-                       "/allegro.cfg' > '" +
-                       run->file("allegro.cfg") + "'") == 0;
+    return made;
 }
 
 void e2e_only_maps(e2e_run *run, const std::vector<std::string> &names,
@@ -119,10 +115,6 @@ bool e2e_launch(e2e_run *run, const std::vector<std::string> &env, const std::st
     return true;
 }
 
-bool e2e_start(e2e_run *run, const config *cfg, const std::vector<std::string> &env) {
-    return e2e_prepare(run, cfg) && e2e_launch(run, env) && e2e_wait_menu(run);
-}
-
 bool e2e_running(e2e_run *run) {
     if (run->pid <= 0 || run->exited) return false;
     int wstatus;
@@ -148,7 +140,7 @@ void e2e_kill(e2e_run *run) {
     e2e_wait_exit(run, 10);
 }
 
-static std::string capture(const std::string &command) {
+std::string capture_output(const std::string &command) {
     std::string out;
     FILE *p = popen(command.c_str(), "r");
     char buffer[4096];
@@ -164,7 +156,7 @@ static std::string x_command(const e2e_run *run, const std::string &command) {
 
 screenshot e2e_shot(e2e_run *run) {
     screenshot shot;
-    std::string ppm = capture(x_command(run, "import -window root -depth 8 ppm:-"));
+    std::string ppm = capture_output(x_command(run, "import -window root -depth 8 ppm:-"));
     int w = 0, h = 0, max = 0, header = 0;
     if (sscanf(ppm.c_str(), "P6 %d %d %d%n", &w, &h, &max, &header) != 3 || max != 255) return shot;
     if (ppm.size() < header + 1 + 3 * (size_t)w * h) return shot;
@@ -187,7 +179,7 @@ bool e2e_wait(e2e_run *run, const std::function<bool(const screenshot &)> &seen,
 bool e2e_wait_window(e2e_run *run, int w, int h, double seconds) {
     for (double end = now() + seconds; now() < end && e2e_running(run); usleep(50000)) {
         // Lines "  0xID name: (...)  WxH+x+y  +X+Y", X and Y absolute.
-        std::string tree = capture(x_command(run, "xwininfo -root -tree"));
+        std::string tree = capture_output(x_command(run, "xwininfo -root -tree"));
         long best = 0;
         for (size_t at = 0, nl; (nl = tree.find('\n', at)) != std::string::npos; at = nl + 1) {
             std::string line = tree.substr(at, nl - at);
@@ -247,31 +239,25 @@ int e2e_count(const e2e_run *run, const screenshot &s, uint32_t rgb, int x0, int
 void e2e_xdo(e2e_run *run, const std::string &args) {
     run_command(x_command(run, "xdotool " + args) + " >/dev/null");
 }
-void e2e_key_down(e2e_run *run, const std::string &k) {
-    e2e_xdo(run, "keydown " + k);
-}
-void e2e_key_up(e2e_run *run, const std::string &k) {
-    e2e_xdo(run, "keyup " + k);
-}
 void e2e_click(e2e_run *run) {
     e2e_xdo(run, "mousedown 1 sleep 0.1 mouseup 1");
 }
-bool e2e_point(e2e_run *run, int x, int y, const std::function<bool(const screenshot &)> &done) {
-    bool shown = false;
-    for (int attempt = 0; attempt < 5 && !shown; attempt++) {
-        e2e_move(run, x + attempt, y);
-        shown = e2e_wait(run, done, 2);
-    }
-    return shown;
-}
-bool e2e_click_until(e2e_run *run, int x, int y,
+// Tries five places, each a step further right, clicking at each when asked.
+static bool try_near(e2e_run *run, int x, int y, int step, bool click,
                      const std::function<bool(const screenshot &)> &done) {
     for (int attempt = 0; attempt < 5; attempt++) {
-        e2e_move(run, x + 3 * attempt, y);
-        e2e_click(run);
+        e2e_move(run, x + step * attempt, y);
+        if (click) e2e_click(run);
         if (e2e_wait(run, done, 2)) return true;
     }
     return false;
+}
+bool e2e_point(e2e_run *run, int x, int y, const std::function<bool(const screenshot &)> &done) {
+    return try_near(run, x, y, 1, false, done);
+}
+bool e2e_click_until(e2e_run *run, int x, int y,
+                     const std::function<bool(const screenshot &)> &done) {
+    return try_near(run, x, y, 3, true, done);
 }
 void e2e_move(e2e_run *run, int x, int y) {
     e2e_xdo(run, "mousemove " + std::to_string(run->wx + x) + " " + std::to_string(run->wy + y));
@@ -292,14 +278,8 @@ bool e2e_hold_with(e2e_run *run, const std::function<void(bool)> &hold,
 
 bool e2e_hold(e2e_run *run, const std::string &keysym,
               const std::function<bool(const screenshot &)> &done, double seconds) {
-    auto key = [&](bool down) { down ? e2e_key_down(run, keysym) : e2e_key_up(run, keysym); };
+    auto key = [&](bool down) { e2e_xdo(run, (down ? "keydown " : "keyup ") + keysym); };
     return e2e_hold_with(run, key, done, seconds);
-}
-
-bool e2e_hold_until_exit(e2e_run *run, const std::string &keysym, double seconds) {
-    e2e_hold(
-        run, keysym, [](const screenshot &) { return false; }, seconds);
-    return e2e_wait_exit(run, 1);
 }
 
 int e2e_menu_highlight(e2e_run *run, const screenshot &s) {
@@ -315,7 +295,11 @@ int e2e_menu_highlight(e2e_run *run, const screenshot &s) {
 }
 
 std::function<bool(const screenshot &)> e2e_lit(e2e_run *run, int button) {
-    return [run, button](const screenshot &s) { return e2e_menu_highlight(run, s) == button; };
+    return [run, button](const screenshot &s) {
+        if (!e2e_wait_window(run, 800, 600, 0.01)) return false;
+        int lit = e2e_menu_highlight(run, s);
+        return button == MENU_ANY ? lit != -2 : lit == button;
+    };
 }
 
 std::function<bool(const screenshot &)> e2e_answer(e2e_run *run, uint32_t rgb, bool shown) {
@@ -325,14 +309,7 @@ std::function<bool(const screenshot &)> e2e_answer(e2e_run *run, uint32_t rgb, b
 }
 
 bool e2e_wait_menu(e2e_run *run, int highlighted, double seconds) {
-    return e2e_wait(
-        run,
-        [&](const screenshot &s) {
-            if (!e2e_wait_window(run, 800, 600, 0.01)) return false;
-            int lit = e2e_menu_highlight(run, s);
-            return highlighted == -3 ? lit != -2 : lit == highlighted;
-        },
-        seconds);
+    return e2e_wait(run, e2e_lit(run, highlighted), seconds);
 }
 
 bool e2e_menu_choose(e2e_run *run, int button) {
@@ -350,7 +327,7 @@ bool e2e_menu_choose(e2e_run *run, int button) {
                     [&](const screenshot &s) { return e2e_menu_highlight(run, s) == -2; });
 }
 
-// What a window manager sends for a click on the close box (Allegro reads it on any window).
+// Allegro reads it on any window.
 void e2e_close_box(e2e_run *run) {
     if (!e2e_wait_window(run, run->ww, run->wh)) return; // the newest window: a mode may be new
     Display *display = XOpenDisplay(run->x.name.c_str());
@@ -365,12 +342,14 @@ void e2e_close_box(e2e_run *run) {
 }
 
 bool e2e_quit_from_menu(e2e_run *run) {
-    return e2e_hold_until_exit(run, "Escape") && run->status == 0;
+    e2e_hold(
+        run, "Escape", [](const screenshot &) { return false; }, 10);
+    return e2e_wait_exit(run, 1) && run->status == 0;
 }
 
 // The box's place on the screen, from its line "0xID "xmessage": (...)  WxH+x+y  +X+Y".
 static bool find_box(e2e_run *run, int *x, int *y, int *w, int *h) {
-    std::string tree = capture(x_command(run, "xwininfo -root -tree"));
+    std::string tree = capture_output(x_command(run, "xwininfo -root -tree"));
     size_t at = tree.find("\"xmessage\": (");
     return at != std::string::npos &&
            sscanf(tree.c_str() + tree.find(')', at) + 1, " %dx%d%*d%*d +%d+%d", w, h, x, y) == 4;

@@ -52,8 +52,6 @@ std::vector<uint8_t> record_bytes(const config &cfg);
 bool e2e_launch(e2e_run *run, const std::vector<std::string> &env = {},
                 const std::string &program = "cindermaze",
                 const std::vector<std::string> &args = {});
-// Prepares, starts, and waits for the menu.
-bool e2e_start(e2e_run *run, const config *cfg, const std::vector<std::string> &env = {});
 bool e2e_running(e2e_run *run);
 bool e2e_wait_exit(e2e_run *run, double seconds);
 void e2e_kill(e2e_run *run);
@@ -81,12 +79,8 @@ bool e2e_hold(e2e_run *run, const std::string &keysym,
 // The same for any control: hold(true) presses it, hold(false) lets it go.
 bool e2e_hold_with(e2e_run *run, const std::function<void(bool)> &hold,
                    const std::function<bool(const screenshot &)> &done, double seconds = 5);
-// Holds the key down until the program has ended.
-bool e2e_hold_until_exit(e2e_run *run, const std::string &keysym, double seconds = 10);
 // xdotool with these arguments on the run's display (typing, several keys at once).
 void e2e_xdo(e2e_run *run, const std::string &args);
-void e2e_key_down(e2e_run *run, const std::string &keysym);
-void e2e_key_up(e2e_run *run, const std::string &keysym);
 // Moves the pointer to (x, y) of the window, or clicks there.
 void e2e_move(e2e_run *run, int x, int y);
 void e2e_click(e2e_run *run);
@@ -100,19 +94,20 @@ bool e2e_click_until(e2e_run *run, int x, int y,
                      const std::function<bool(const screenshot &)> &done);
 
 // The menu: the highlighted button (-1 none), -2 when the menu is not on the screen.
-enum { MENU_PLAY = 0, MENU_KEYS = 1, MENU_OPTIONS = 2, MENU_QUIT = 3 };
+enum { MENU_ANY = -3, MENU_PLAY = 0, MENU_KEYS = 1, MENU_OPTIONS = 2, MENU_QUIT = 3 };
 extern const int MENU_BUTTON_X[4], MENU_BUTTON_Y[4];
 int e2e_menu_highlight(e2e_run *run, const screenshot &s);
-bool e2e_wait_menu(e2e_run *run, int highlighted = -3, double seconds = 15);
-// What e2e_wait waits for: the menu's button lit; more than 30 pixels of that colour on the
-// key binding screen's question and answer lines (shown) or none (not shown).
+bool e2e_wait_menu(e2e_run *run, int highlighted = MENU_ANY, double seconds = 15);
+// What e2e_wait waits for: the menu in its window (found again), that button lit (MENU_ANY:
+// any or none); more than 30 pixels of that colour on the key binding screen's question and
+// answer lines (shown) or none (not shown).
 std::function<bool(const screenshot &)> e2e_lit(e2e_run *run, int button);
 std::function<bool(const screenshot &)> e2e_answer(e2e_run *run, uint32_t rgb, bool shown);
 // From the menu, highlights the button with the arrow keys and takes it with Enter.
 bool e2e_menu_choose(e2e_run *run, int button);
 // A click on the close box of the program's window, as a window manager passes it on.
 void e2e_close_box(e2e_run *run);
-// Escape in the menu: the program ends with status 0.
+// Escape held in the menu (or the editor) until the program ends, with status 0.
 bool e2e_quit_from_menu(e2e_run *run);
 
 // With "XMESSAGE_REAL=1" among a launch's entries the real message box shows after the
@@ -121,6 +116,8 @@ bool e2e_quit_from_menu(e2e_run *run);
 // the box has gone.
 bool e2e_answer_box(e2e_run *run, bool click);
 
+// The output of a shell command.
+std::string capture_output(const std::string &command);
 // The messages shown so far, oldest first, and the fatal error form of one.
 std::vector<std::string> e2e_messages(const e2e_run *run);
 bool is_fatal(const std::string &message, const std::string &text);
