@@ -30,8 +30,7 @@ static void read_keys(const config *cfg, game_keys *keys) {
     keys->left = key_held(cfg->key_left);
     keys->right = key_held(cfg->key_right);
     keys->bomb = key_held(cfg->key_bomb);
-    // The window's close box ends the game as the quit key does.
-    keys->quit = key_held(cfg->key_quit) || take_close_button();
+    keys->quit = key_held(cfg->key_quit);
     keys->pause = key_held(cfg->key_pause);
     pad_state pad;
     read_pad(&pad);
@@ -106,6 +105,9 @@ struct key_source {
 
 static void tick_keys(const config *cfg, key_source *source, game_keys *keys) {
     read_keys(cfg, keys);
+    // The window's close box ends the game as the quit key does. Only a tick takes the
+    // click: the pause check, which also reads the keys, would throw it away.
+    if (take_close_button()) keys->quit = true;
     if (!source->replay) {
         record_tick(&source->recorder, keys);
         return;
